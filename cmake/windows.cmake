@@ -1,0 +1,15 @@
+# The Windows build: the real platform layer, the program and the tests that
+# run under Wine. Everything links statically and imports only system DLLs.
+enable_language(RC)
+
+add_compile_options(-ffunction-sections -fdata-sections)
+add_link_options(-static -static-libgcc -static-libstdc++ -Wl,--gc-sections)
+add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501)
+
+add_library(vsl_platform STATIC platform/Win32Platform.cpp)
+target_link_libraries(vsl_platform PUBLIC vsl_logic)
+
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+include(GoogleTest)
+
+add_subdirectory(tests/wine)

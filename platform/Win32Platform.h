@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/Platform.h"
+
+// The real services, over Win32 and the C runtime. The object holds no state:
+// any number of them may be made wherever the logic needs one.
+class Win32Platform : public Platform {
+public:
+    std::optional<RegistryKey> OpenKey(RegistryRoot root, const std::string& subkey, std::uint32_t access) override;
+    bool QueryValue(RegistryKey key, const std::string& valueName, unsigned char* buffer,
+                    std::uint32_t* size) override;
+    void DeleteKey(RegistryKey parent, const std::string& child) override;
+    void CloseKey(RegistryKey key) override;
+    unsigned StartProgram(const std::string& commandLine, int showState) override;
+    void ChangeDirectory(const std::string& folder) override;
+    std::optional<std::string> ReadEnvironment(const std::string& name) override;
+    bool WriteTextFile(const std::string& path, const std::string& text) override;
+    // A MessageBoxA with no owner, captioned with the executable's file name
+    // without its extension. The application's own platform replaces it with
+    // the framework's message box, which is owned by the main window.
+    int ShowMessageBox(const std::string& text, unsigned style) override;
+    [[noreturn]] void EndProcess(int exitCode) override;
+};

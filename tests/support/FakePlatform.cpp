@@ -1,0 +1,172 @@
+#include "tests/support/FakePlatform.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+std::string Hex(std::uint32_t value) {
+    char text[16];
+    snprintf(text, sizeof(text), "0x%X", static_cast<unsigned>(value));
+    return text;
+}
+
+std::string Lower(std::string text) {
+    for (char& c : text) {
+        c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+    }
+    return text;
+}
+
+std::string ParentOf(const std::string& keyPath) {
+    size_t slash = keyPath.rfind('\\');
+    return slash == std::string::npos ? std::string() : keyPath.substr(0, slash);
+}
+
+}  // namespace
+
+std::string RootName(RegistryRoot root) {
+    switch (root) {
+        case RegistryRoot::CurrentUser:
+            return "HKCU";
+        case RegistryRoot::LocalMachine:
+            return "HKLM";
+        case RegistryRoot::ClassesRoot:
+            return "HKCR";
+    }
+    return "?";
+}
+
+void FakePlatform::AddKey(const std::string& keyPath) {
+    for (std::string path = keyPath; !path.empty(); path = ParentOf(path)) {
+        registry_[path];
+    }
+}
+
+void FakePlatform::SetValue(const std::string& keyPath, const std::string& valueName, const std::string& data) {
+    AddKey(keyPath);
+    registry_[keyPath][valueName] = data;
+}
+
+bool FakePlatform::HasKey(const std::string& keyPath) const {
+    return registry_.count(keyPath) != 0;
+}
+
+std::vector<std::string> FakePlatform::CallsStartingWith(const std::string& prefix) const {
+    std::vector<std::string> found;
+    for (const std::string& call : calls) {
+        if (call.compare(0, prefix.size(), prefix) == 0) {
+            found.push_back(call);
+        }
+    }
+    return found;
+}
+
+std::string FakePlatform::KeyPathOf(RegistryKey key) const {
+    auto it = openKeys_.find(key.handle);
+    return it == openKeys_.end() ? std::string() : it->second;
+}
+
+std::optional<RegistryKey> FakePlatform::OpenKey(RegistryRoot root, const std::string& subkey,
+                                                 std::uint32_t access) {
+    calls.push_back("OpenKey " + RootName(root) + " " + subkey + " " + Hex(access));
+    std::string path = RootName(root) + (subkey.empty() ? "" : "\\" + subkey);
+    if (!HasKey(path) && !subkey.empty()) {
+        return std::nullopt;
+    }
+    if (deniedKeys.count(path) != 0) {
+        return std::nullopt;
+    }
+    RegistryKey key{nextHandle_++};
+    openKeys_[key.handle] = path;
+    return key;
+}
+
+bool FakePlatform::QueryValue(RegistryKey key, const std::string& valueName, unsigned char* buffer,
+                              std::uint32_t* size) {
+    calls.push_back("QueryValue " + valueName + " " + std::to_string(*size));
+    auto keyIt = registry_.find(KeyPathOf(key));
+    if (keyIt == registry_.end()) {
+        return false;
+    }
+    auto valueIt = keyIt->second.find(valueName);
+    if (valueIt == keyIt->second.end()) {
+        return false;
+    }
+    const std::string& data = valueIt->second;
+    bool fits = data.size() <= *size;
+    if (fits) {
+        memcpy(buffer, data.data(), data.size());
+    }
+    *size = static_cast<std::uint32_t>(data.size());
+    return fits;
+}
+
+void FakePlatform::DeleteKey(RegistryKey parent, const std::string& child) {
+    calls.push_back("DeleteKey " + child);
+    std::string parentPath = KeyPathOf(parent);
+    if (parentPath.empty()) {
+        return;
+    }
+    std::string path = parentPath + "\\" + child;
+    bool hasChildren = std::any_of(registry_.begin(), registry_.end(),
+                                   [&](const auto& entry) { return ParentOf(entry.first) == path; });
+    if (!hasChildren) {
+        registry_.erase(path);
+    }
+}
+
+void FakePlatform::CloseKey(RegistryKey key) {
+    calls.push_back("CloseKey");
+    openKeys_.erase(key.handle);
+}
+
+unsigned FakePlatform::StartProgram(const std::string& commandLine, int showState) {
+    calls.push_back("StartProgram " + commandLine + " " + std::to_string(showState));
+    if (startResults.empty()) {
+        return 33;
+    }
+    unsigned result = startResults.front();
+    startResults.pop_front();
+    return result;
+}
+
+void FakePlatform::ChangeDirectory(const std::string& folder) {
+    calls.push_back("ChangeDirectory " + folder);
+}
+
+std::optional<std::string> FakePlatform::ReadEnvironment(const std::string& name) {
+    calls.push_back("ReadEnvironment " + name);
+    for (const auto& [variable, value] : environment) {
+        if (Lower(variable) == Lower(name)) {
+            return value;
+        }
+    }
+    return std::nullopt;
+}
+
+bool FakePlatform::WriteTextFile(const std::string& path, const std::string& text) {
+    calls.push_back("WriteTextFile " + path);
+    if (failWrites) {
+        return false;
+    }
+    files[path] = text;
+    return true;
+}
+
+int FakePlatform::ShowMessageBox(const std::string& text, unsigned style) {
+    calls.push_back("ShowMessageBox " + text + " " + std::to_string(style));
+    if (messageBoxAnswers.empty()) {
+        return 1;
+    }
+    int answer = messageBoxAnswers.front();
+    messageBoxAnswers.pop_front();
+    return answer;
+}
+
+void FakePlatform::EndProcess(int exitCode) {
+    calls.push_back("EndProcess " + std::to_string(exitCode));
+    throw ProcessEnded{exitCode};
+}

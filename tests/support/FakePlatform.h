@@ -1,0 +1,73 @@
+#pragma once
+
+#include <deque>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+
+// Thrown by FakePlatform::EndProcess where the real process would end.
+struct ProcessEnded {
+    int exitCode;
+};
+
+// A scripted stand-in for the operating system. Tests fill in the registry,
+// the environment and the results of starts and message boxes, run the logic,
+// and read back every call in order, one line each:
+//   OpenKey HKCU Software\Vastrel 0x1
+//   QueryValue path 255
+//   DeleteKey Vastrel
+//   CloseKey
+//   StartProgram <command line> 0
+//   ChangeDirectory <folder>
+//   ReadEnvironment tmp
+//   WriteTextFile <path>
+//   ShowMessageBox <text> 16
+//   EndProcess 1
+class FakePlatform : public Platform {
+public:
+    // Registry contents. Key paths are "HKCU\Software\Vastrel", "HKCR" for a
+    // root; each key that holds a value or child exists.
+    void SetValue(const std::string& keyPath, const std::string& valueName, const std::string& data);
+    void AddKey(const std::string& keyPath);
+    bool HasKey(const std::string& keyPath) const;
+    // Keys whose open is refused although they exist.
+    std::set<std::string> deniedKeys;
+
+    std::map<std::string, std::string> environment;
+    std::deque<unsigned> startResults;   // default: 33 (started)
+    std::deque<int> messageBoxAnswers;   // default: 1 (OK)
+    bool failWrites = false;
+
+    // Files written, by path, with their text as handed over ("\n" line ends).
+    std::map<std::string, std::string> files;
+    std::vector<std::string> calls;
+
+    // Calls whose line begins with prefix, in order.
+    std::vector<std::string> CallsStartingWith(const std::string& prefix) const;
+
+    std::optional<RegistryKey> OpenKey(RegistryRoot root, const std::string& subkey, std::uint32_t access) override;
+    bool QueryValue(RegistryKey key, const std::string& valueName, unsigned char* buffer,
+                    std::uint32_t* size) override;
+    void DeleteKey(RegistryKey parent, const std::string& child) override;
+    void CloseKey(RegistryKey key) override;
+    unsigned StartProgram(const std::string& commandLine, int showState) override;
+    void ChangeDirectory(const std::string& folder) override;
+    std::optional<std::string> ReadEnvironment(const std::string& name) override;
+    bool WriteTextFile(const std::string& path, const std::string& text) override;
+    int ShowMessageBox(const std::string& text, unsigned style) override;
+    [[noreturn]] void EndProcess(int exitCode) override;
+
+private:
+    std::string KeyPathOf(RegistryKey key) const;
+
+    // Key path -> value name -> data bytes.
+    std::map<std::string, std::map<std::string, std::string>> registry_;
+    std::map<std::uintptr_t, std::string> openKeys_;
+    std::uintptr_t nextHandle_ = 0x100;
+};
+
+// The root's short name as used in key paths: HKCU, HKLM or HKCR.
+std::string RootName(RegistryRoot root);
