@@ -2,6 +2,8 @@
 # run under Wine. Everything links statically and imports only system DLLs.
 enable_language(RC)
 
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
 add_compile_options(-ffunction-sections -fdata-sections)
 add_link_options(-static -static-libgcc -static-libstdc++ -Wl,--gc-sections)
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501)
@@ -12,4 +14,7 @@ target_link_libraries(vsl_platform PUBLIC vsl_logic)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 include(GoogleTest)
 
+add_subdirectory(res)
+add_subdirectory(app)
 add_subdirectory(tests/wine)
+add_subdirectory(tests/resources)
