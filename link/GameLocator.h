@@ -12,9 +12,9 @@ struct GameEntry {
     RegistryRoot root;
     std::string subkey;
     std::string valueName;
-    int reads;               // how many times the value is read; the last read decides
-    std::vector<int> cuts;   // characters removed from the end of the value, in order
-    std::string suffix;      // appended last
+    int reads;              // how many times the value is read; the last read decides
+    std::vector<int> cuts;  // characters removed from the end of the value, in order
+    std::string suffix;     // appended last
 };
 
 // The games the launcher knows, in lookup order.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
 #include <optional>
 #include <string>
 
@@ -15,8 +16,8 @@ constexpr std::uint32_t kKeyQueryValue = 0x0001;
 constexpr std::uint32_t kKeyAllAccess = 0xF003F;
 
 // Message box styles and answers.
-constexpr unsigned kMbIconHand = 0x10;          // one OK button and the stop icon
-constexpr unsigned kMbYesNoQuestion = 0x24;     // MB_YESNO | MB_ICONQUESTION
+constexpr unsigned kMbIconHand = 0x10;       // one OK button and the stop icon
+constexpr unsigned kMbYesNoQuestion = 0x24;  // MB_YESNO | MB_ICONQUESTION
 constexpr int kIdYes = 6;
 
 // Show state for started programs.
@@ -71,5 +72,12 @@ public:
     virtual int ShowMessageBox(const std::string& text, unsigned style) = 0;
 
     // Ends the process with the exit code after the runtime's exit handlers.
-    [[noreturn]] virtual void EndProcess(int exitCode) = 0;
+    [[noreturn]] void EndProcess(int exitCode) {
+        Exit(exitCode);
+        std::abort();  // an implementation whose Exit returns is broken
+    }
+
+private:
+    // Does what EndProcess promises; never returns to its caller.
+    virtual void Exit(int exitCode) = 0;
 };

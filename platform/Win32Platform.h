@@ -19,5 +19,7 @@ public:
     // without its extension. The application's own platform replaces it with
     // the framework's message box, which is owned by the main window.
     int ShowMessageBox(const std::string& text, unsigned style) override;
-    [[noreturn]] void EndProcess(int exitCode) override;
+
+private:
+    void Exit(int exitCode) override;
 };

@@ -45,7 +45,8 @@ void FakePlatform::AddKey(const std::string& keyPath) {
     }
 }
 
-void FakePlatform::SetValue(const std::string& keyPath, const std::string& valueName, const std::string& data) {
+void FakePlatform::SetValue(const std::string& keyPath, const std::string& valueName,
+                            const std::string& data) {
     AddKey(keyPath);
     registry_[keyPath][valueName] = data;
 }
@@ -166,7 +167,7 @@ int FakePlatform::ShowMessageBox(const std::string& text, unsigned style) {
     return answer;
 }
 
-void FakePlatform::EndProcess(int exitCode) {
+void FakePlatform::Exit(int exitCode) {
     calls.push_back("EndProcess " + std::to_string(exitCode));
     throw ProcessEnded{exitCode};
 }

@@ -37,8 +37,8 @@ public:
     std::set<std::string> deniedKeys;
 
     std::map<std::string, std::string> environment;
-    std::deque<unsigned> startResults;   // default: 33 (started)
-    std::deque<int> messageBoxAnswers;   // default: 1 (OK)
+    std::deque<unsigned> startResults;  // default: 33 (started)
+    std::deque<int> messageBoxAnswers;  // default: 1 (OK)
     bool failWrites = false;
 
     // Files written, by path, with their text as handed over ("\n" line ends).
@@ -48,7 +48,8 @@ public:
     // Calls whose line begins with prefix, in order.
     std::vector<std::string> CallsStartingWith(const std::string& prefix) const;
 
-    std::optional<RegistryKey> OpenKey(RegistryRoot root, const std::string& subkey, std::uint32_t access) override;
+    std::optional<RegistryKey> OpenKey(RegistryRoot root, const std::string& subkey,
+                                       std::uint32_t access) override;
     bool QueryValue(RegistryKey key, const std::string& valueName, unsigned char* buffer,
                     std::uint32_t* size) override;
     void DeleteKey(RegistryKey parent, const std::string& child) override;
@@ -58,9 +59,9 @@ public:
     std::optional<std::string> ReadEnvironment(const std::string& name) override;
     bool WriteTextFile(const std::string& path, const std::string& text) override;
     int ShowMessageBox(const std::string& text, unsigned style) override;
-    [[noreturn]] void EndProcess(int exitCode) override;
 
 private:
+    void Exit(int exitCode) override;
     std::string KeyPathOf(RegistryKey key) const;
 
     // Key path -> value name -> data bytes.
