@@ -1,0 +1,464 @@
+// The real platform layer against the real (Wine) registry, environment, file
+// system and process start. Every test leaves the system as it found it.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/RegistryText.h"
+#include "platform/Win32Platform.h"
+#include "uninstall/Uninstaller.h"
+
+namespace {
+
+const char kTestKey[] = "Software\\VastrelTest";
+
+std::string FolderOf(const std::string& path) {
+    return path.substr(0, path.find_last_of('\\'));
+}
+
+std::string TestProgramFolder() {
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(NULL, path, MAX_PATH);
+    return length == 0 || length >= MAX_PATH ? std::string() : FolderOf(path);
+}
+
+// The whole file, byte for byte; nothing when it cannot be opened.
+std::optional<std::string> ReadBinaryFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        return std::nullopt;
+    }
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    return bytes.str();
+}
+
+// Waits up to timeoutMs for a file to appear, for programs that run on their
+// own after being started.
+std::optional<std::string> WaitForFile(const std::string& path, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+            return ReadBinaryFile(path);
+        }
+        if (GetTickCount() - start > timeoutMs) {
+            return std::nullopt;
+        }
+        Sleep(20);
+    }
+}
+
+// A new, empty folder under the system's temporary folder, removed with all
+// the files in it when the object goes.
+class ScratchFolder {
+public:
+    ScratchFolder() {
+        static int made = 0;
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        path_ = std::string(temp) + "vsl_test_" + std::to_string(GetCurrentProcessId()) + "_" +
+                std::to_string(++made);
+        CreateDirectoryA(path_.c_str(), NULL);
+    }
+    ~ScratchFolder() {
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &found);
+        if (search != INVALID_HANDLE_VALUE) {
+            do {
+                DeleteFileA((path_ + "\\" + found.cFileName).c_str());
+            } while (FindNextFileA(search, &found));
+            FindClose(search);
+        }
+        RemoveDirectoryA(path_.c_str());
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    const std::string& path() const { return path_; }
+    std::string File(const std::string& name) const { return path_ + "\\" + name; }
+
+private:
+    std::string path_;
+};
+
+// Makes folder the working directory for as long as the object lives.
+class WorkingDirectory {
+public:
+    WorkingDirectory() { GetCurrentDirectoryA(MAX_PATH, saved_); }
+    ~WorkingDirectory() { SetCurrentDirectoryA(saved_); }
+    WorkingDirectory(const WorkingDirectory&) = delete;
+    WorkingDirectory& operator=(const WorkingDirectory&) = delete;
+
+private:
+    char saved_[MAX_PATH] = "";
+};
+
+// Sets an environment variable the way the runtime's getenv sees it, and puts
+// the old value back when the object goes.
+class EnvironmentVariable {
+public:
+    EnvironmentVariable(const std::string& name, const std::string& value) : name_(name) {
+        if (const char* old = std::getenv(name.c_str())) {
+            saved_ = old;
+        }
+        _putenv((name + "=" + value).c_str());
+    }
+    ~EnvironmentVariable() { _putenv((name_ + "=" + saved_.value_or("")).c_str()); }
+    EnvironmentVariable(const EnvironmentVariable&) = delete;
+    EnvironmentVariable& operator=(const EnvironmentVariable&) = delete;
+
+private:
+    std::string name_;
+    std::optional<std::string> saved_;
+};
+
+// ---------------------------------------------------------------------------
+// Registry
+
+class Win32PlatformRegistry : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kTestKey, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key_, NULL),
+                  ERROR_SUCCESS);
+    }
+    void TearDown() override {
+        RegCloseKey(key_);
+        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\VastrelTest\\Child\\Grandchild");
+        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\VastrelTest\\Child");
+        RegDeleteKeyA(HKEY_CURRENT_USER, kTestKey);
+    }
+
+    // Stores exactly these bytes. The byte after them is not zero: given a
+    // zero there, RegSetValueExA would count it into a text value.
+    void StoreValue(const std::string& name, DWORD type, const std::string& bytes) {
+        std::vector<BYTE> data(bytes.begin(), bytes.end());
+        data.push_back('X');
+        ASSERT_EQ(RegSetValueExA(key_, name.c_str(), 0, type, data.data(), static_cast<DWORD>(bytes.size())),
+                  ERROR_SUCCESS);
+        DWORD stored = 0;
+        ASSERT_EQ(RegQueryValueExA(key_, name.c_str(), NULL, NULL, NULL, &stored), ERROR_SUCCESS);
+        ASSERT_EQ(stored, bytes.size()) << "the value was not stored as given";
+    }
+
+    bool KeyExists(HKEY root, const char* subkey) {
+        HKEY key;
+        if (RegOpenKeyExA(root, subkey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+            return false;
+        }
+        RegCloseKey(key);
+        return true;
+    }
+
+    Win32Platform platform_;
+    HKEY key_ = NULL;
+};
+
+TEST_F(Win32PlatformRegistry, ReadsTextUpToTheBufferLimit) {
+    using namespace std::string_literals;
+    struct Case {
+        const char* what;
+        DWORD type;
+        std::string stored;
+        std::optional<std::string> text;
+    };
+    const Case cases[] = {
+        {"254 characters and the zero", REG_SZ, std::string(254, 'a') + '\0', std::string(254, 'a')},
+        {"255 characters and the zero", REG_SZ, std::string(255, 'a') + '\0', std::nullopt},
+        {"text stored without its zero", REG_SZ, "C:\\Games\\RTCW", "C:\\Games\\RTCW"},
+        {"255 characters without a zero", REG_SZ, std::string(255, 'b'), std::string(255, 'b')},
+        {"256 characters without a zero", REG_SZ, std::string(256, 'b'), std::nullopt},
+        {"text ends at the first zero", REG_SZ, "C:\\A\0junk\0"s, "C:\\A"},
+        {"empty text", REG_SZ, "\0"s, ""},
+        {"no bytes at all", REG_SZ, "", ""},
+        {"binary value read as text", REG_BINARY, "C:\\Bin", "C:\\Bin"},
+        {"expandable text is not expanded", REG_EXPAND_SZ, "%TMP%\\x\0"s, "%TMP%\\x"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        StoreValue("value", c.type, c.stored);
+        for (int reads : {1, 2}) {
+            SCOPED_TRACE("reads = " + std::to_string(reads));
+            EXPECT_EQ(ReadRegistryText(platform_, RegistryRoot::CurrentUser, kTestKey, "value", reads),
+                      c.text);
+        }
+    }
+}
+
+TEST_F(Win32PlatformRegistry, MissingKeyOrValueIsAbsent) {
+    StoreValue("other", REG_SZ, "x\0");
+    for (int reads : {1, 2}) {
+        SCOPED_TRACE("reads = " + std::to_string(reads));
+        EXPECT_EQ(ReadRegistryText(platform_, RegistryRoot::CurrentUser, "Software\\VastrelTest\\Missing",
+                                   "value", reads),
+                  std::nullopt);
+        EXPECT_EQ(ReadRegistryText(platform_, RegistryRoot::CurrentUser, kTestKey, "value", reads),
+                  std::nullopt);
+    }
+}
+
+TEST_F(Win32PlatformRegistry, QueryValueReportsDeliveredAndNeededSize) {
+    StoreValue("value", REG_SZ, std::string(299, 'c') + '\0');
+    std::optional<RegistryKey> key = platform_.OpenKey(RegistryRoot::CurrentUser, kTestKey, kKeyQueryValue);
+    ASSERT_TRUE(key);
+
+    unsigned char small[16];
+    std::uint32_t size = sizeof small;
+    EXPECT_FALSE(platform_.QueryValue(*key, "value", small, &size));
+    EXPECT_EQ(size, 300u) << "a read that does not fit tells the size it needs";
+
+    std::vector<unsigned char> large(400);
+    size = static_cast<std::uint32_t>(large.size());
+    EXPECT_TRUE(platform_.QueryValue(*key, "value", large.data(), &size));
+    EXPECT_EQ(size, 300u) << "a read that fits tells the size it delivered";
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(large.data())), std::string(299, 'c'));
+    platform_.CloseKey(*key);
+}
+
+TEST_F(Win32PlatformRegistry, OpensKeysUnderEachRoot) {
+    struct Case {
+        RegistryRoot root;
+        const char* subkey;
+        bool opens;
+    };
+    const Case cases[] = {
+        {RegistryRoot::CurrentUser, kTestKey, true},
+        {RegistryRoot::CurrentUser, "Software\\VastrelTest\\Missing", false},
+        {RegistryRoot::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion", true},
+        {RegistryRoot::LocalMachine, "Software\\VastrelTestMissing", false},
+        {RegistryRoot::ClassesRoot, "", true},
+        {RegistryRoot::ClassesRoot, "vastrel-test-missing", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.subkey);
+        std::optional<RegistryKey> key = platform_.OpenKey(c.root, c.subkey, kKeyQueryValue);
+        EXPECT_EQ(key.has_value(), c.opens);
+        if (key) {
+            platform_.CloseKey(*key);
+        }
+    }
+}
+
+TEST_F(Win32PlatformRegistry, DeletesOnlyAChildWithoutChildren) {
+    HKEY created;
+    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, "Software\\VastrelTest\\Child\\Grandchild", &created),
+              ERROR_SUCCESS);
+    RegCloseKey(created);
+
+    std::optional<RegistryKey> parent = platform_.OpenKey(RegistryRoot::CurrentUser, kTestKey, kKeyAllAccess);
+    ASSERT_TRUE(parent);
+    platform_.DeleteKey(*parent, "Child");
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, "Software\\VastrelTest\\Child"));
+    platform_.CloseKey(*parent);
+
+    std::optional<RegistryKey> child =
+        platform_.OpenKey(RegistryRoot::CurrentUser, "Software\\VastrelTest\\Child", kKeyAllAccess);
+    ASSERT_TRUE(child);
+    platform_.DeleteKey(*child, "Grandchild");
+    platform_.CloseKey(*child);
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\VastrelTest\\Child\\Grandchild"));
+}
+
+TEST_F(Win32PlatformRegistry, DeletesAKeyOfTheOpenedRoot) {
+    // The uninstaller opens the classes root itself, with an empty subkey, to
+    // remove its link scheme.
+    HKEY created;
+    ASSERT_EQ(RegCreateKeyA(HKEY_CLASSES_ROOT, "vastrel-test-scheme", &created), ERROR_SUCCESS);
+    RegCloseKey(created);
+
+    std::optional<RegistryKey> root = platform_.OpenKey(RegistryRoot::ClassesRoot, "", kKeyAllAccess);
+    ASSERT_TRUE(root);
+    platform_.DeleteKey(*root, "vastrel-test-scheme");
+    platform_.CloseKey(*root);
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "vastrel-test-scheme"));
+    RegDeleteKeyA(HKEY_CLASSES_ROOT, "vastrel-test-scheme");
+}
+
+// ---------------------------------------------------------------------------
+// Environment
+
+// The value of an entry spelled exactly name=... in the process's environment
+// block, as the system handed it over at start.
+std::optional<std::string> EnvironmentBlockEntry(const std::string& name) {
+    std::optional<std::string> value;
+    char* block = GetEnvironmentStringsA();
+    for (const char* entry = block; *entry != '\0'; entry += std::strlen(entry) + 1) {
+        if (std::strncmp(entry, (name + "=").c_str(), name.size() + 1) == 0) {
+            value = entry + name.size() + 1;
+        }
+    }
+    FreeEnvironmentStringsA(block);
+    return value;
+}
+
+TEST(Win32PlatformEnvironment, ReadsTmpSpelledInCapitals) {
+    std::optional<std::string> tmp = EnvironmentBlockEntry("TMP");
+    ASSERT_TRUE(tmp) << "the system sets no variable spelled TMP";
+    Win32Platform platform;
+    EXPECT_EQ(platform.ReadEnvironment("tmp"), tmp);
+}
+
+TEST(Win32PlatformEnvironment, ReadsVariablesSetWhileRunningInAnyCase) {
+    EnvironmentVariable variable("VSL_TEST_VARIABLE", "C:\\Some Folder");
+    Win32Platform platform;
+    EXPECT_EQ(platform.ReadEnvironment("vsl_test_variable"), "C:\\Some Folder");
+    EXPECT_EQ(platform.ReadEnvironment("Vsl_Test_Variable"), "C:\\Some Folder");
+}
+
+TEST(Win32PlatformEnvironment, MissingVariableIsAbsent) {
+    Win32Platform platform;
+    EXPECT_EQ(platform.ReadEnvironment("VSL_TEST_NO_SUCH_VARIABLE"), std::nullopt);
+}
+
+// ---------------------------------------------------------------------------
+// Starting programs
+
+struct Record {
+    std::string commandLine;
+    std::string folder;
+    DWORD tick = 0;
+};
+
+// Parses what the recorder wrote; fails the test when a line is missing.
+Record ParseRecord(const std::string& text) {
+    Record record;
+    std::istringstream lines(text);
+    std::string line;
+    int seen = 0;
+    while (std::getline(lines, line)) {
+        if (line.rfind("command_line=", 0) == 0) {
+            record.commandLine = line.substr(13);
+            seen |= 1;
+        } else if (line.rfind("cwd=", 0) == 0) {
+            record.folder = line.substr(4);
+            seen |= 2;
+        } else if (line.rfind("tick=", 0) == 0) {
+            record.tick = std::strtoul(line.c_str() + 5, NULL, 10);
+            seen |= 4;
+        }
+    }
+    EXPECT_EQ(seen, 7) << "incomplete record:\n" << text;
+    return record;
+}
+
+TEST(Win32PlatformStart, StartsAProgramOfTheWorkingDirectory) {
+    ScratchFolder game;
+    std::string recorder = TestProgramFolder() + "\\vsl_recorder.exe";
+    ASSERT_TRUE(CopyFileA(recorder.c_str(), game.File("WolfMP.exe").c_str(), FALSE)) << recorder;
+
+    WorkingDirectory restore;
+    Win32Platform platform;
+    platform.ChangeDirectory(game.path());
+    DWORD before = GetTickCount();
+    const std::string commandLine = "WolfMP.exe +set name Player +connect 10.0.0.1:27960";
+    ASSERT_GE(platform.StartProgram(commandLine, kSwHide), kStartedAtLeast);
+
+    std::optional<std::string> text = WaitForFile(game.File("WolfMP.exe.rec"), 20000);
+    ASSERT_TRUE(text) << "the program did not run";
+    Record record = ParseRecord(*text);
+    EXPECT_EQ(record.commandLine, commandLine);
+    EXPECT_EQ(record.folder, game.path());
+    EXPECT_GE(record.tick, before);
+}
+
+TEST(Win32PlatformStart, MissingProgramDoesNotStart) {
+    ScratchFolder empty;
+    WorkingDirectory restore;
+    Win32Platform platform;
+    platform.ChangeDirectory(empty.path());
+    EXPECT_LT(platform.StartProgram("vsl_no_such_program.exe +connect 10.0.0.1:27960", kSwHide),
+              kStartedAtLeast);
+    EXPECT_LT(platform.StartProgram(empty.File("missing.bat"), kSwHide), kStartedAtLeast);
+}
+
+TEST(Win32PlatformStart, RunsABatchFileByItsPath) {
+    ScratchFolder folder;
+    // The marker gets its name only once its text is written.
+    std::string marker = folder.File("ran.txt");
+    std::string script = folder.File("script.bat");
+    std::ofstream(script, std::ios::binary) << "@echo off\r\n"
+                                            << "echo ran>\"" << folder.File("ran.part") << "\"\r\n"
+                                            << "ren \"" << folder.File("ran.part") << "\" ran.txt\r\n";
+
+    Win32Platform platform;
+    ASSERT_GE(platform.StartProgram(script, kSwHide), kStartedAtLeast);
+    std::optional<std::string> text = WaitForFile(marker, 20000);
+    ASSERT_TRUE(text) << "the batch file did not run";
+    EXPECT_EQ(*text, "ran\r\n");
+}
+
+// ---------------------------------------------------------------------------
+// Text files
+
+TEST(Win32PlatformFile, WritesLineEndsAsCrLf) {
+    ScratchFolder folder;
+    Win32Platform platform;
+    EXPECT_TRUE(platform.WriteTextFile(folder.File("lines.txt"), "a\nb\n"));
+    EXPECT_EQ(ReadBinaryFile(folder.File("lines.txt")), "a\r\nb\r\n");
+}
+
+TEST(Win32PlatformFile, EmptiesAnExistingFileFirst) {
+    ScratchFolder folder;
+    std::ofstream(folder.File("old.txt"), std::ios::binary) << std::string(1000, 'z');
+    Win32Platform platform;
+    EXPECT_TRUE(platform.WriteTextFile(folder.File("old.txt"), "new\n"));
+    EXPECT_EQ(ReadBinaryFile(folder.File("old.txt")), "new\r\n");
+    EXPECT_TRUE(platform.WriteTextFile(folder.File("old.txt"), ""));
+    EXPECT_EQ(ReadBinaryFile(folder.File("old.txt")), "");
+}
+
+TEST(Win32PlatformFile, FolderThatDoesNotExistFails) {
+    ScratchFolder folder;
+    Win32Platform platform;
+    EXPECT_FALSE(platform.WriteTextFile(folder.File("missing\\file.txt"), "a\n"));
+    EXPECT_FALSE(ReadBinaryFile(folder.File("missing\\file.txt")));
+}
+
+// ---------------------------------------------------------------------------
+// Ending the process
+
+TEST(Win32PlatformExit, EndsWithTheCodeAfterTheExitHandlers) {
+    auto endWithHandler = [] {
+        std::atexit([] { std::fputs("exit handler ran", stderr); });
+        Win32Platform().EndProcess(3);
+    };
+    EXPECT_EXIT(endWithHandler(), ::testing::ExitedWithCode(3), "exit handler ran");
+}
+
+// ---------------------------------------------------------------------------
+// The uninstall batch file on the disk
+
+class Win32PlatformUninstall : public ::testing::Test {
+protected:
+    void TearDown() override { RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Vastrel"); }
+};
+
+TEST_F(Win32PlatformUninstall, WritesTheBatchFileBytes) {
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Vastrel", &key), ERROR_SUCCESS);
+    const char installPath[] = "C:\\Games\\Vastrel";
+    RegSetValueExA(key, "path", 0, REG_SZ, reinterpret_cast<const BYTE*>(installPath), sizeof installPath);
+    RegCloseKey(key);
+    ScratchFolder temp;
+    EnvironmentVariable tmp("TMP", temp.path());
+
+    Win32Platform platform;
+    std::string script = WriteUninstallScript(platform);
+
+    EXPECT_EQ(script, temp.File("vsl_uninstall.bat"));
+    // Two lines of 30 and 28 bytes.
+    const std::string expected =
+        "del \"C:\\Games\\Vastrel\\vsl.exe\"\r\n"
+        "rmdir \"C:\\Games\\Vastrel\"\r\n";
+    EXPECT_EQ(ReadBinaryFile(temp.File("vsl_uninstall.bat")), expected);
+}
+
+}  // namespace
