@@ -6,7 +6,8 @@
 // any number of them may be made wherever the logic needs one.
 class Win32Platform : public Platform {
 public:
-    std::optional<RegistryKey> OpenKey(RegistryRoot root, const std::string& subkey, std::uint32_t access) override;
+    std::optional<RegistryKey> OpenKey(RegistryRoot root, const std::string& subkey,
+                                       std::uint32_t access) override;
     bool QueryValue(RegistryKey key, const std::string& valueName, unsigned char* buffer,
                     std::uint32_t* size) override;
     void DeleteKey(RegistryKey parent, const std::string& child) override;
