@@ -3,9 +3,23 @@
 #include <string>
 #include <vector>
 
-// Splits a command line into its arguments by the C runtime's rules, the
-// program name first.
-std::vector<std::string> SplitCommandLine(const std::string& commandLine);
+// Tells whether a byte opens a double-byte character of the ANSI code page.
+using LeadByteTest = bool (*)(unsigned char byte);
+
+// For single-byte code pages: no byte is a lead byte.
+bool NoLeadBytes(unsigned char byte);
+
+// Splits a command line into its arguments, the program name first, by the
+// rules of the C runtime that the program was first built with:
+// - a quoted program name runs to the next quote, an unquoted one to the first
+//   blank or tab, with no other rule applied;
+// - blanks and tabs separate arguments, except inside a quoted stretch;
+// - backslashes before a quote count in pairs: 2n give n and the quote opens
+//   or closes a stretch, 2n+1 give n and a literal quote;
+// - two quotes in a row inside a stretch give one quote and close it;
+// - a double-byte character is copied whole, so its trail byte is never taken
+//   for a blank, tab, quote or backslash.
+std::vector<std::string> SplitCommandLine(const std::string& commandLine, LeadByteTest isLeadByte);
 
 // The link text: the first argument after the program name that is neither
 // empty nor an option (beginning with "-" or "/"); empty when there is none.

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/framework/Dialog.h"
+#include "link/LaunchRequest.h"
+
+// The one timer, and how long the title picture shows before it fires.
+constexpr UINT_PTR IDT_LAUNCH = 23;
+constexpr UINT kLaunchDelayMs = 3000;
+
+// The tiny dialog that carries the run: it refuses an empty link, shows the
+// title picture and, three seconds later, uninstalls or launches the game.
+// Every branch of the launch ends the process.
+class CLauncherDlg : public CDialog {
+public:
+    explicit CLauncherDlg(CWnd* pParent = nullptr);
+
+    // The logic's operations, on the application's platform.
+    static std::string FindGameExecutable(const std::string& gameId);
+    static std::string WriteUninstallScript();
+    [[noreturn]] static void RunUninstall();
+
+    HICON m_hIcon;
+    std::string m_strLink;
+    std::string m_strGameId;
+    std::string m_strHost;
+    std::string m_strPort;
+    std::vector<ServerSetting> m_settings;
+
+protected:
+    INT_PTR DialogProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    BOOL OnInitDialog() override;
+    void OnPaint() override;
+    HCURSOR OnQueryDragIcon();
+    [[noreturn]] void OnTimer(UINT_PTR nIDEvent);
+};

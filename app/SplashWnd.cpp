@@ -1,0 +1,68 @@
+#include "app/SplashWnd.h"
+
+#include "app/framework/WinApp.h"
+#include "res/resource.h"
+
+CSplashWnd* CSplashWnd::s_instance = nullptr;
+BOOL CSplashWnd::s_enabled = FALSE;
+
+CSplashWnd::~CSplashWnd() {
+    s_instance = nullptr;
+}
+
+void CSplashWnd::Enable(BOOL bEnable) {
+    s_enabled = bEnable;
+}
+
+void CSplashWnd::Show(CWnd* pParentWnd) {
+    if (!s_enabled || s_instance != nullptr) {
+        return;
+    }
+    CSplashWnd* splash = new CSplashWnd;
+    s_instance = splash;
+    if (!splash->Create(pParentWnd)) {
+        delete splash;
+        return;
+    }
+    UpdateWindow(splash->m_hWnd);
+}
+
+BOOL CSplashWnd::Create(CWnd* pParentWnd) {
+    if (!m_bitmap.Attach(LoadBitmapA(AfxGetApp()->m_hInstance, MAKEINTRESOURCEA(IDB_SPLASH)))) {
+        return FALSE;
+    }
+    BITMAP picture;
+    m_bitmap.GetBitmap(&picture);
+
+    HWND owner = pParentWnd != nullptr ? pParentWnd->m_hWnd : nullptr;
+    std::string className = RegisterWindowClass(0, LoadCursorA(nullptr, IDC_ARROW), nullptr, nullptr);
+    return CreateEx(0, className, nullptr, WS_POPUP | WS_VISIBLE, 0, 0, picture.bmWidth, picture.bmHeight,
+                    owner, nullptr);
+}
+
+int CSplashWnd::OnCreate(CREATESTRUCTA* createStruct) {
+    if (CWnd::OnCreate(createStruct) == -1) {
+        return -1;
+    }
+    CentreWindow(m_hWnd);
+    return 0;
+}
+
+void CSplashWnd::OnPaint() {
+    CPaintDC dc(this);
+
+    HDC memory = CreateCompatibleDC(dc.m_hDC);
+    if (memory == nullptr) {
+        return;
+    }
+    BITMAP picture;
+    m_bitmap.GetBitmap(&picture);
+    HGDIOBJ previous = SelectObject(memory, m_bitmap.m_hObject);
+    BitBlt(dc.m_hDC, 0, 0, picture.bmWidth, picture.bmHeight, memory, 0, 0, SRCCOPY);
+    SelectObject(memory, previous);
+    DeleteDC(memory);
+}
+
+void CSplashWnd::PostNcDestroy() {
+    delete this;
+}
