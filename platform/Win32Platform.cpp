@@ -30,9 +30,9 @@ std::string FileNameOf(const std::string& path) {
     return separator == std::string::npos ? path : path.substr(separator + 1);
 }
 
-// The executable's file name without its extension, spelled as on the disk
-// rather than as the program happened to be started ("VSL.EXE" gives "vsl"
-// when the file is vsl.exe).
+}  // namespace
+
+// "VSL.EXE" gives "vsl" when the file on the disk is vsl.exe.
 std::string ProgramName() {
     char path[MAX_PATH];
     DWORD length = GetModuleFileNameA(NULL, path, MAX_PATH);
@@ -56,8 +56,6 @@ std::string ProgramName() {
     }
     return name;
 }
-
-}  // namespace
 
 std::optional<RegistryKey> Win32Platform::OpenKey(RegistryRoot root, const std::string& subkey,
                                                   std::uint32_t access) {

@@ -2,6 +2,10 @@
 
 #include "platform/Platform.h"
 
+// The executable's file name without its extension, spelled as on the disk
+// rather than as the program happened to be started.
+std::string ProgramName();
+
 // The real services, over Win32 and the C runtime. The object holds no state:
 // any number of them may be made wherever the logic needs one.
 class Win32Platform : public Platform {

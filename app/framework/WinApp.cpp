@@ -2,6 +2,7 @@
 
 #include "app/CommandLine.h"
 #include "app/framework/Wnd.h"
+#include "platform/Win32Platform.h"
 
 namespace {
 
@@ -9,19 +10,6 @@ std::string ModulePath(HINSTANCE instance) {
     char path[MAX_PATH];
     DWORD length = GetModuleFileNameA(instance, path, MAX_PATH);
     return length < MAX_PATH ? std::string(path, length) : std::string();
-}
-
-// The executable's file name as it is spelled on the disk, which may differ
-// in case from the way the program was started.
-std::string FileNameOnDisk(const std::string& path) {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(path.c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        FindClose(search);
-        return found.cFileName;
-    }
-    std::string::size_type separator = path.find_last_of("\\/");
-    return separator == std::string::npos ? path : path.substr(separator + 1);
 }
 
 std::string WithoutExtension(const std::string& path) {
@@ -49,7 +37,7 @@ void CWinApp::Start(HINSTANCE instance, LPSTR commandLine, int showCommand) {
     m_nCmdShow = showCommand;
     std::string path = ModulePath(instance);
     if (m_strAppName.empty()) {
-        m_strAppName = WithoutExtension(FileNameOnDisk(path));
+        m_strAppName = ProgramName();
     }
     m_strHelpFilePath = WithoutExtension(path) + ".HLP";
 }
