@@ -1,0 +1,39 @@
+#include "harness/E2eTest.h"
+
+std::string CommandLineOf(const std::string& program, const std::string& arguments) {
+    std::string commandLine = "\"" + program + "\"";
+    if (!arguments.empty()) {
+        commandLine += " " + arguments;
+    }
+    return commandLine;
+}
+
+std::string LinkCommandLine(const std::string& program, const std::string& link) {
+    return CommandLineOf(program, "\"" + link + "\"");
+}
+
+std::vector<std::string> StartedStandIns() {
+    std::vector<std::string> programs;
+    for (const Game& game : FiveGames()) {
+        programs.push_back(game.executable);
+    }
+    programs.push_back(std::string(kInstallFolder) + "\\explorer.exe");
+
+    std::vector<std::string> started;
+    for (const std::string& program : programs) {
+        if (WasLaunched(program)) {
+            started.push_back(program);
+        }
+    }
+    return started;
+}
+
+std::vector<std::string> StartedStandInsAfter(DWORD quietMs) {
+    Sleep(quietMs);
+    return StartedStandIns();
+}
+
+std::optional<DWORD> PressAndWaitForExit(LauncherProcess& launcher, const MessageBoxView& box, int buttonId) {
+    Press(box, buttonId);
+    return launcher.WaitForExit();
+}

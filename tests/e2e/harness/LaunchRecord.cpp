@@ -1,0 +1,51 @@
+#include "harness/LaunchRecord.h"
+
+#include <cstdlib>
+#include <sstream>
+
+#include "harness/Files.h"
+
+namespace {
+
+std::string RecordPath(const std::string& program) {
+    return program + ".rec";
+}
+
+// The record's lines are name=value; the recorder writes it whole, under a
+// temporary name first, so a record that exists is complete.
+LaunchRecord ParseRecord(const std::string& text) {
+    LaunchRecord record;
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::string::size_type equals = line.find('=');
+        if (equals == std::string::npos) {
+            continue;
+        }
+        std::string name = line.substr(0, equals);
+        std::string value = line.substr(equals + 1);
+        if (name == "command_line") {
+            record.commandLine = value;
+        } else if (name == "cwd") {
+            record.folder = value;
+        } else if (name == "tick") {
+            record.tick = std::strtoul(value.c_str(), NULL, 10);
+        }
+    }
+    return record;
+}
+
+}  // namespace
+
+std::optional<LaunchRecord> WaitForLaunch(const std::string& program, DWORD limitMs) {
+    std::optional<std::string> text;
+    PollUntil(limitMs, [&] { return (text = ReadFileText(RecordPath(program))).has_value(); });
+    if (!text) {
+        return std::nullopt;
+    }
+    return ParseRecord(*text);
+}
+
+bool WasLaunched(const std::string& program) {
+    return FileExists(RecordPath(program));
+}
