@@ -14,6 +14,11 @@ target_link_libraries(vsl_platform PUBLIC vsl_logic)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 include(GoogleTest)
 
+# What the Windows tests share: files, time-limited waits and the records
+# that the stand-in programs leave.
+add_library(vsl_windows_test_support STATIC tests/support/Files.cpp tests/support/LaunchRecord.cpp)
+target_include_directories(vsl_windows_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+
 add_subdirectory(res)
 add_subdirectory(app)
 add_subdirectory(tests/wine)

@@ -9,53 +9,19 @@
 #include <cstring>
 #include <fstream>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/RegistryText.h"
 #include "platform/Win32Platform.h"
+#include "tests/support/Files.h"
+#include "tests/support/LaunchRecord.h"
+#include "tests/support/Wait.h"
 #include "uninstall/Uninstaller.h"
 
 namespace {
 
 const char kTestKey[] = "Software\\VastrelTest";
-
-std::string FolderOf(const std::string& path) {
-    return path.substr(0, path.find_last_of('\\'));
-}
-
-std::string TestProgramFolder() {
-    char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(NULL, path, MAX_PATH);
-    return length == 0 || length >= MAX_PATH ? std::string() : FolderOf(path);
-}
-
-// The whole file, byte for byte; nothing when it cannot be opened.
-std::optional<std::string> ReadBinaryFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        return std::nullopt;
-    }
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
-    return bytes.str();
-}
-
-// Waits up to timeoutMs for a file to appear, for programs that run on their
-// own after being started.
-std::optional<std::string> WaitForFile(const std::string& path, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
-            return ReadBinaryFile(path);
-        }
-        if (GetTickCount() - start > timeoutMs) {
-            return std::nullopt;
-        }
-        Sleep(20);
-    }
-}
 
 // A new, empty folder under the system's temporary folder, removed with all
 // the files in it when the object goes.
@@ -321,37 +287,9 @@ TEST(Win32PlatformEnvironment, MissingVariableIsAbsent) {
 // ---------------------------------------------------------------------------
 // Starting programs
 
-struct Record {
-    std::string commandLine;
-    std::string folder;
-    DWORD tick = 0;
-};
-
-// Parses what the recorder wrote; fails the test when a line is missing.
-Record ParseRecord(const std::string& text) {
-    Record record;
-    std::istringstream lines(text);
-    std::string line;
-    int seen = 0;
-    while (std::getline(lines, line)) {
-        if (line.rfind("command_line=", 0) == 0) {
-            record.commandLine = line.substr(13);
-            seen |= 1;
-        } else if (line.rfind("cwd=", 0) == 0) {
-            record.folder = line.substr(4);
-            seen |= 2;
-        } else if (line.rfind("tick=", 0) == 0) {
-            record.tick = std::strtoul(line.c_str() + 5, NULL, 10);
-            seen |= 4;
-        }
-    }
-    EXPECT_EQ(seen, 7) << "incomplete record:\n" << text;
-    return record;
-}
-
 TEST(Win32PlatformStart, StartsAProgramOfTheWorkingDirectory) {
     ScratchFolder game;
-    std::string recorder = TestProgramFolder() + "\\vsl_recorder.exe";
+    std::string recorder = BuiltProgram("vsl_recorder.exe");
     ASSERT_TRUE(CopyFileA(recorder.c_str(), game.File("WolfMP.exe").c_str(), FALSE)) << recorder;
 
     WorkingDirectory restore;
@@ -361,12 +299,11 @@ TEST(Win32PlatformStart, StartsAProgramOfTheWorkingDirectory) {
     const std::string commandLine = "WolfMP.exe +set name Player +connect 10.0.0.1:27960";
     ASSERT_GE(platform.StartProgram(commandLine, kSwHide), kStartedAtLeast);
 
-    std::optional<std::string> text = WaitForFile(game.File("WolfMP.exe.rec"), 20000);
-    ASSERT_TRUE(text) << "the program did not run";
-    Record record = ParseRecord(*text);
-    EXPECT_EQ(record.commandLine, commandLine);
-    EXPECT_EQ(record.folder, game.path());
-    EXPECT_GE(record.tick, before);
+    std::optional<LaunchRecord> record = WaitForLaunch(game.File("WolfMP.exe"), 20000);
+    ASSERT_TRUE(record) << "the program did not run";
+    EXPECT_EQ(record->commandLine, commandLine);
+    EXPECT_EQ(record->folder, game.path());
+    EXPECT_GE(record->tick, before);
 }
 
 TEST(Win32PlatformStart, MissingProgramDoesNotStart) {
@@ -390,7 +327,8 @@ TEST(Win32PlatformStart, RunsABatchFileByItsPath) {
 
     Win32Platform platform;
     ASSERT_GE(platform.StartProgram(script, kSwHide), kStartedAtLeast);
-    std::optional<std::string> text = WaitForFile(marker, 20000);
+    std::optional<std::string> text;
+    PollUntil(20000, [&] { return (text = ReadFileText(marker)).has_value(); });
     ASSERT_TRUE(text) << "the batch file did not run";
     EXPECT_EQ(*text, "ran\r\n");
 }
@@ -402,7 +340,7 @@ TEST(Win32PlatformFile, WritesLineEndsAsCrLf) {
     ScratchFolder folder;
     Win32Platform platform;
     EXPECT_TRUE(platform.WriteTextFile(folder.File("lines.txt"), "a\nb\n"));
-    EXPECT_EQ(ReadBinaryFile(folder.File("lines.txt")), "a\r\nb\r\n");
+    EXPECT_EQ(ReadFileText(folder.File("lines.txt")), "a\r\nb\r\n");
 }
 
 TEST(Win32PlatformFile, EmptiesAnExistingFileFirst) {
@@ -410,16 +348,16 @@ TEST(Win32PlatformFile, EmptiesAnExistingFileFirst) {
     std::ofstream(folder.File("old.txt"), std::ios::binary) << std::string(1000, 'z');
     Win32Platform platform;
     EXPECT_TRUE(platform.WriteTextFile(folder.File("old.txt"), "new\n"));
-    EXPECT_EQ(ReadBinaryFile(folder.File("old.txt")), "new\r\n");
+    EXPECT_EQ(ReadFileText(folder.File("old.txt")), "new\r\n");
     EXPECT_TRUE(platform.WriteTextFile(folder.File("old.txt"), ""));
-    EXPECT_EQ(ReadBinaryFile(folder.File("old.txt")), "");
+    EXPECT_EQ(ReadFileText(folder.File("old.txt")), "");
 }
 
 TEST(Win32PlatformFile, FolderThatDoesNotExistFails) {
     ScratchFolder folder;
     Win32Platform platform;
     EXPECT_FALSE(platform.WriteTextFile(folder.File("missing\\file.txt"), "a\n"));
-    EXPECT_FALSE(ReadBinaryFile(folder.File("missing\\file.txt")));
+    EXPECT_FALSE(ReadFileText(folder.File("missing\\file.txt")));
 }
 
 // ---------------------------------------------------------------------------
@@ -458,7 +396,7 @@ TEST_F(Win32PlatformUninstall, WritesTheBatchFileBytes) {
     const std::string expected =
         "del \"C:\\Games\\Vastrel\\vsl.exe\"\r\n"
         "rmdir \"C:\\Games\\Vastrel\"\r\n";
-    EXPECT_EQ(ReadBinaryFile(temp.File("vsl_uninstall.bat")), expected);
+    EXPECT_EQ(ReadFileText(temp.File("vsl_uninstall.bat")), expected);
 }
 
 }  // namespace

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "harness/Environment.h"
-#include "harness/Files.h"
+#include "tests/support/Files.h"
 #include "harness/Installation.h"
-#include "harness/LaunchRecord.h"
+#include "tests/support/LaunchRecord.h"
 #include "harness/LauncherProcess.h"
 #include "harness/ProcessWindows.h"
 

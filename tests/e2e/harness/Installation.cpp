@@ -1,7 +1,7 @@
 #include "harness/Installation.h"
 
-#include "harness/Files.h"
-#include "harness/LaunchRecord.h"
+#include "tests/support/Files.h"
+#include "tests/support/LaunchRecord.h"
 #include "harness/Registry.h"
 
 namespace {

@@ -8,7 +8,7 @@
 
 #include <vector>
 
-#include "harness/Files.h"
+#include "tests/support/Files.h"
 
 LauncherProcess LauncherProcess::Start(const std::string& commandLine, const std::string& folder) {
     STARTUPINFOA startup = {};

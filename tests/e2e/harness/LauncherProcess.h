@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "harness/Wait.h"
+#include "tests/support/Wait.h"
 
 // One run of the program under test. The process is ended, if it still runs,
 // when the object goes, so a failed test leaves nothing behind.

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "harness/Files.h"
+#include "tests/support/Files.h"
 #include "harness/Screen.h"
 
 namespace {

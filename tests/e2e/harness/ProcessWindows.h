@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "harness/Wait.h"
+#include "tests/support/Wait.h"
 
 // The windows of another process, found through EnumWindows and the process
 // id of each window's thread, and read through the window manager.

@@ -2,7 +2,7 @@
 
 #include <shlwapi.h>
 
-#include "harness/Files.h"
+#include "tests/support/Files.h"
 
 void WriteRegistryText(HKEY root, const std::string& key, const std::string& name, const std::string& text) {
     HKEY opened = NULL;

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "harness/Files.h"
+#include "tests/support/Files.h"
 
 namespace {
 

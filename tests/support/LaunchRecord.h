@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "harness/Wait.h"
+#include "tests/support/Wait.h"
 
 // What a stand-in (the recorder under a game's or explorer's name) wrote
 // about how it was started.

@@ -1,4 +1,4 @@
-#include "harness/Files.h"
+#include "tests/support/Files.h"
 
 #include <windows.h>
 

@@ -1,9 +1,9 @@
-#include "harness/LaunchRecord.h"
+#include "tests/support/LaunchRecord.h"
 
 #include <cstdlib>
 #include <sstream>
 
-#include "harness/Files.h"
+#include "tests/support/Files.h"
 
 namespace {
 
@@ -12,9 +12,13 @@ std::string RecordPath(const std::string& program) {
 }
 
 // The record's lines are name=value; the recorder writes it whole, under a
-// temporary name first, so a record that exists is complete.
+// temporary name first, so a record that exists is complete. One that is not
+// means the recorder is broken, which no test should take for a launch.
 LaunchRecord ParseRecord(const std::string& text) {
     LaunchRecord record;
+    bool seenCommandLine = false;
+    bool seenFolder = false;
+    bool seenTick = false;
     std::istringstream lines(text);
     std::string line;
     while (std::getline(lines, line)) {
@@ -26,11 +30,17 @@ LaunchRecord ParseRecord(const std::string& text) {
         std::string value = line.substr(equals + 1);
         if (name == "command_line") {
             record.commandLine = value;
+            seenCommandLine = true;
         } else if (name == "cwd") {
             record.folder = value;
+            seenFolder = true;
         } else if (name == "tick") {
             record.tick = std::strtoul(value.c_str(), NULL, 10);
+            seenTick = true;
         }
+    }
+    if (!seenCommandLine || !seenFolder || !seenTick) {
+        throw SetupError("incomplete launch record:\n" + text);
     }
     return record;
 }
