@@ -33,6 +33,13 @@ std::vector<std::string> StartedStandInsAfter(DWORD quietMs) {
     return StartedStandIns();
 }
 
+void ExpectErrorBox(const MessageBoxView& box, const std::string& text) {
+    EXPECT_EQ(box.caption, "vsl");
+    EXPECT_EQ(box.text, text);
+    EXPECT_EQ(box.buttons, std::vector<int>{IDOK});
+    EXPECT_EQ(IconShownIn(box), "hand");
+}
+
 std::optional<DWORD> PressAndWaitForExit(LauncherProcess& launcher, const MessageBoxView& box, int buttonId) {
     Press(box, buttonId);
     return launcher.WaitForExit();

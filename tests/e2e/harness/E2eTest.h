@@ -34,6 +34,10 @@ std::vector<std::string> StartedStandIns();
 // stand-in writes its record a moment after it was started.
 std::vector<std::string> StartedStandInsAfter(DWORD quietMs);
 
+// Checks that the box is one of the launcher's error messages: captioned
+// "vsl", with this text, the stop icon and one OK button.
+void ExpectErrorBox(const MessageBoxView& box, const std::string& text);
+
 // Answers the message box and waits for the process to end: its exit code, or
 // nothing when it still runs after the limit.
 std::optional<DWORD> PressAndWaitForExit(LauncherProcess& launcher, const MessageBoxView& box, int buttonId);
