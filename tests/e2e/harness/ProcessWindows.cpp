@@ -27,13 +27,15 @@ std::string CaptionOf(HWND window) {
 WindowView ViewOf(HWND window) {
     WindowView view;
     view.handle = window;
+    // Visibility first: the launcher places a window before it shows it, so a
+    // window seen visible here has its final place when it is read below.
+    view.visible = IsWindowVisible(window) != FALSE;
     view.className = ClassOf(window);
     view.caption = CaptionOf(window);
     GetWindowRect(window, &view.rect);
     view.style = GetWindowLongA(window, GWL_STYLE);
     view.exStyle = GetWindowLongA(window, GWL_EXSTYLE);
     view.owner = GetWindow(window, GW_OWNER);
-    view.visible = IsWindowVisible(window) != FALSE;
     return view;
 }
 
