@@ -11,6 +11,23 @@ add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501)
 add_library(vsl_platform STATIC platform/Win32Platform.cpp)
 target_link_libraries(vsl_platform PUBLIC vsl_logic)
 
+# How vsl.exe's own code is compiled. The program throws and catches nothing
+# and runs one thread, so it needs no unwind tables, no exception machinery, no
+# locks around static locals and no run-time type information; the runtime
+# that goes with this is app/RuntimeSupport.cpp.
+add_library(vsl_program_options INTERFACE)
+target_compile_options(vsl_program_options INTERFACE
+  -Os -fno-exceptions -fno-asynchronous-unwind-tables -fno-threadsafe-statics -fno-rtti
+)
+
+# vsl.exe's own copy of the logic and the platform layer, from the same
+# sources and compiled as above; the test programs link the libraries, which
+# keep exceptions for GoogleTest.
+get_target_property(vsl_logic_sources vsl_logic SOURCES)
+add_library(vsl_program_layers OBJECT ${vsl_logic_sources} platform/Win32Platform.cpp)
+target_include_directories(vsl_program_layers PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(vsl_program_layers PUBLIC vsl_program_options)
+
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 include(GoogleTest)
 
