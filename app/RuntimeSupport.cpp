@@ -12,7 +12,9 @@
 // executable.
 
 // std::string's members, compiled here without exceptions like the rest of the
-// program, in place of the library's prebuilt copy.
+// program. The library's headers declare them as instantiated elsewhere, in
+// its prebuilt copy; defined here, they are found first and that copy, with
+// everything it brings, stays out of the link.
 template class std::basic_string<char>;
 
 // The global allocation functions, which a program may replace: these never

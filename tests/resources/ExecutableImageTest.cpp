@@ -98,7 +98,7 @@ TEST(ExecutableImageReader, ListsTheDllsThisProgramHasLoaded) {
 TEST(ExecutableImageReader, CountsTheTitlePictureAmongTheResources) {
     std::optional<ExecutableImage> image = ReadExecutableImage(OwnFile());
     ASSERT_TRUE(image.has_value());
-    HRSRC picture = FindResourceA(nullptr, MAKEINTRESOURCEA(IDB_SPLASH), MAKEINTRESOURCEA(2));  // RT_BITMAP
+    HRSRC picture = FindResourceA(nullptr, MAKEINTRESOURCEA(IDB_SPLASH), RT_BITMAP);
     ASSERT_NE(picture, nullptr);
     EXPECT_GE(image->resourceBytes, SizeofResource(nullptr, picture));
 }
