@@ -12,17 +12,16 @@ wine_run=$1
 driver=$2
 out=$3
 
-if [ -z "${DISPLAY:-}" ]; then
-    echo "screenshot.sh: no DISPLAY" >&2
-    exit 1
-fi
+# A display of its own, so that no other test's window is in the picture.
+tools=$(cd "$(dirname "$0")/../../tools" && pwd)
+eval "$("$tools/xvfb-start")"
 mkdir -p "$out"
 rm -f "$out"/splash.ready "$out"/splash.taken "$out"/splash.expected.ppm "$out"/splash.png "$out"/splash.diff.png \
     "$out"/screen.png
 
-VSL_E2E_SHOT_DIR=$out "$wine_run" "$driver" --gtest_filter='Screenshot.*' &
+VSL_OWN_DISPLAY= VSL_E2E_SHOT_DIR=$out "$wine_run" "$driver" --gtest_filter='Screenshot.*' &
 driver_pid=$!
-trap 'kill "$driver_pid" 2>/dev/null || true' EXIT
+trap 'kill "$driver_pid" "$VSL_XVFB_PID" 2>/dev/null || true' EXIT
 
 for _ in $(seq 600); do
     [ -e "$out/splash.ready" ] && break
@@ -41,6 +40,7 @@ fi
 
 status=0
 wait "$driver_pid" || status=$?
+kill "$VSL_XVFB_PID" 2>/dev/null || true
 trap - EXIT
 
 if [ "$taken" -ne 1 ]; then
