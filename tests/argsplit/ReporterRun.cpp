@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <optional>
 #include <sstream>
 
 #include "tests/support/Files.h"
