@@ -89,6 +89,19 @@ TEST(SplitCommandLine, BackslashesCountInPairsOnlyBeforeAQuote) {
         NoLeadBytes);
 }
 
+TEST(SplitCommandLine, BackslashPairsAndTripledQuotesMeetTheDoubledQuoteRule) {
+    ExpectSplits(
+        {
+            // The pairs come out first; the two quotes left inside the stretch
+            // are a doubled quote and close it.
+            {"vsl \"a\\\\\"\" b\" c", {"vsl", "a\\\"", "b c"}},
+            {"vsl \"a\\\\\\\\\"\"\" b", {"vsl", "a\\\\\" b"}},
+            // Three quotes open a stretch and end it with a literal quote.
+            {"vsl \"\"\"a b\"\"\"", {"vsl", "\"a", "b\""}},
+        },
+        NoLeadBytes);
+}
+
 TEST(SplitCommandLine, DoubleByteCharactersAreCopiedWhole) {
     // Trail bytes that would otherwise read as a quote, a backslash or a blank.
     ExpectSplits(
