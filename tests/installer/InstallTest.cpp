@@ -23,6 +23,11 @@ struct Surroundings {
     std::vector<std::string> temporaryFiles = NamesIn(EnvironmentValue("TEMP").value_or("C:\\"));
 };
 
+bool SameBytes(const std::string& a, const std::string& b) {
+    std::optional<std::string> bytes = ReadFileText(a);
+    return bytes && bytes == ReadFileText(b);
+}
+
 std::vector<std::string> Added(std::vector<std::string> before, const std::vector<std::string>& after) {
     std::vector<std::string> added;
     std::set_difference(after.begin(), after.end(), before.begin(), before.end(), std::back_inserter(added));
@@ -37,7 +42,7 @@ TEST_F(Install, SilentlyWritesTheProgramAndExactlyItsKeys) {
     std::string folder = DefaultInstallFolder();
     EXPECT_EQ(InstalledKeys(), ExpectedKeys(folder));
     EXPECT_EQ(NamesIn(folder), std::vector<std::string>{"vsl.exe"});
-    EXPECT_EQ(ReadFileText(folder + "\\vsl.exe"), ReadFileText(BuiltProgram("vsl.exe")));
+    EXPECT_TRUE(SameBytes(folder + "\\vsl.exe", BuiltProgram("vsl.exe")));
 
     EXPECT_EQ(Added(before.userSoftware, after.userSoftware), std::vector<std::string>{"Vastrel"});
     EXPECT_EQ(Added(before.classes, after.classes), std::vector<std::string>{"vsl"});
@@ -83,7 +88,24 @@ TEST_F(Install, AgainUpdatesTheInstallationInPlace) {
 
     EXPECT_EQ(InstalledKeys(), ExpectedKeys(folder));
     EXPECT_EQ(NamesIn(folder), std::vector<std::string>{"vsl.exe"});
-    EXPECT_EQ(ReadFileText(folder + "\\vsl.exe"), ReadFileText(BuiltProgram("vsl.exe")));
+    EXPECT_TRUE(SameBytes(folder + "\\vsl.exe", BuiltProgram("vsl.exe")));
+}
+
+// A vsl.exe that cannot be replaced (in use: held open without sharing) ends
+// the install before any key changes.
+TEST_F(Install, AgainStopsWhenTheProgramCannotBeReplaced) {
+    std::string folder = DefaultInstallFolder();
+    InstallSilently(folder);
+    std::string program = folder + "\\vsl.exe";
+    WriteRegistryText(HKEY_CURRENT_USER, "Software\\Vastrel", "path", "C:\\Before");
+    HANDLE held =
+        CreateFileA(program.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+
+    EXPECT_EQ(RunSetup("/S"), kExitWriteFailed);
+    CloseHandle(held);
+    EXPECT_TRUE(SameBytes(program, BuiltProgram("vsl.exe")));
+    EXPECT_EQ(ReadKey(HKEY_CURRENT_USER, "Software\\Vastrel")->values["path"], Text("C:\\Before"));
 }
 
 // The folder as /D= gives it, and as the keys must name it: without the

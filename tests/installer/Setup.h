@@ -18,6 +18,7 @@ constexpr char kSetupAsUser[] = "vsl-setup-as-user.exe";
 // The exit codes the installer documents for a refused install.
 constexpr DWORD kExitNotAdmin = 740;
 constexpr DWORD kExitBadFolder = 2;
+constexpr DWORD kExitWriteFailed = 3;
 
 constexpr DWORD kSetupLimitMs = 60000;
 
