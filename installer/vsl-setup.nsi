@@ -104,21 +104,10 @@ Function .onInit
   ${EndIf}
 FunctionEnd
 
-; $INSTDIR without the backslashes it may end in, as the settings key and
-; the uninstall's batch file expect it.
-Function TrimInstallFolder
-  ${Do}
-    StrCpy $0 "$INSTDIR" "" -1
-    ${If} $0 != "\"
-      ${Break}
-    ${EndIf}
-    StrCpy $INSTDIR "$INSTDIR" -1
-  ${Loop}
-FunctionEnd
-
 ; Leaves in $0 why $INSTDIR cannot hold Vastrel, or nothing when it can.
+; ($INSTDIR never ends in a backslash: NSIS cuts it off, as the settings key
+; and the uninstall's batch file want it.)
 Function CheckInstallFolder
-  Call TrimInstallFolder
   StrLen $1 "$INSTDIR"
   StrCpy $0 ""
   ; NSIS itself refuses a drive's root (the uninstall would try to remove
