@@ -200,6 +200,29 @@ TEST_F(Install, IntoTheLongestFolderThatFits) {
     EXPECT_EQ(InstalledKeys(), ExpectedKeys(kLongestFolder));
 }
 
+// With its window, as a person installs: the folder page offers the default
+// folder, Install writes the same as a silent install, and Close ends it.
+TEST_F(Install, ThroughItsWindow) {
+    LauncherProcess setup = StartSetup("");
+    std::optional<WindowView> window = WaitForLauncherDialog(setup.Id());
+    ASSERT_TRUE(window) << DescribeWindowsOf(setup.Id());
+    // The page's subcaption, a blank here, follows the installer's name.
+    EXPECT_EQ(window->caption.rfind("Vastrel Setup", 0), 0u) << window->caption;
+    // The buttons along the bottom: IDOK is Install, then Close.
+    PostMessageA(window->handle, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    EXPECT_TRUE(PollUntil(kSetupLimitMs, [] {
+        return InstalledKeys() == ExpectedKeys(DefaultInstallFolder());
+    })) << ::testing::PrintToString(InstalledKeys());
+    std::optional<DWORD> exitCode;
+    PollUntil(kSetupLimitMs, [&] {
+        PostMessageA(window->handle, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        exitCode = setup.WaitForExit(500);
+        return exitCode.has_value();
+    });
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_EQ(NamesIn(DefaultInstallFolder()), std::vector<std::string>{"vsl.exe"});
+}
+
 // Without a silent switch a user who is no administrator reads why nothing
 // happens.
 TEST_F(Install, TellsAUserWhoIsNoAdministrator) {
