@@ -1,0 +1,241 @@
+// vsl-setup.exe run silently, as an administrator's script or a software
+// deployment would: the program in its folder, the keys that vsl.exe's own
+// uninstall removes, and nothing besides.
+#include <windows.h>
+
+#include <shellapi.h>
+#include <shlwapi.h>
+
+#include "Setup.h"
+#include "harness/Registry.h"
+
+namespace {
+
+class Install : public E2eTest {};
+
+// What the installer leaves outside its own keys: the names under the keys
+// that hold them, and the temporary folder.
+struct Surroundings {
+    std::vector<std::string> userSoftware = SubkeyNames(HKEY_CURRENT_USER, "Software");
+    std::vector<std::string> classes = SubkeyNames(HKEY_CLASSES_ROOT, "");
+    std::vector<std::string> installedPrograms =
+        SubkeyNames(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
+    std::vector<std::string> temporaryFiles = NamesIn(EnvironmentValue("TEMP").value_or("C:\\"));
+};
+
+bool SameBytes(const std::string& a, const std::string& b) {
+    std::optional<std::string> bytes = ReadFileText(a);
+    return bytes && bytes == ReadFileText(b);
+}
+
+std::vector<std::string> Added(std::vector<std::string> before, const std::vector<std::string>& after) {
+    std::vector<std::string> added;
+    std::set_difference(after.begin(), after.end(), before.begin(), before.end(), std::back_inserter(added));
+    return added;
+}
+
+TEST_F(Install, SilentlyWritesTheProgramAndExactlyItsKeys) {
+    Surroundings before;
+    ASSERT_EQ(RunSetup("/S"), 0u);
+    Surroundings after;
+
+    std::string folder = DefaultInstallFolder();
+    EXPECT_EQ(InstalledKeys(), ExpectedKeys(folder));
+    EXPECT_EQ(NamesIn(folder), std::vector<std::string>{"vsl.exe"});
+    EXPECT_TRUE(SameBytes(folder + "\\vsl.exe", BuiltProgram("vsl.exe")));
+
+    EXPECT_EQ(Added(before.userSoftware, after.userSoftware), std::vector<std::string>{"Vastrel"});
+    EXPECT_EQ(Added(before.classes, after.classes), std::vector<std::string>{"vsl"});
+    EXPECT_EQ(Added(before.installedPrograms, after.installedPrograms), std::vector<std::string>{"Vastrel"});
+    EXPECT_EQ(Added(before.temporaryFiles, after.temporaryFiles), std::vector<std::string>{});
+}
+
+// The shell reads DefaultIcon as "<file>",<index>: it must name an icon that
+// the file really has.
+TEST_F(Install, TheLinkSchemesIconIsTheProgramsIcon) {
+    InstallSilently(DefaultInstallFolder());
+    std::optional<KeyContents> icon = ReadKey(HKEY_CLASSES_ROOT, "vsl\\DefaultIcon");
+    ASSERT_TRUE(icon);
+    std::string location = icon->values[""].substr(std::string("sz:").size());
+
+    std::vector<char> file(location.begin(), location.end());
+    file.resize(MAX_PATH, '\0');
+    int index = PathParseIconLocationA(file.data());
+    PathUnquoteSpacesA(file.data());
+    EXPECT_EQ(std::string(file.data()), DefaultInstallFolder() + "\\vsl.exe");
+    EXPECT_EQ(index, 0);
+    HICON extracted = ExtractIconA(GetModuleHandleA(NULL), file.data(), index);
+    EXPECT_NE(extracted, static_cast<HICON>(NULL));
+    EXPECT_GT(reinterpret_cast<UINT_PTR>(extracted), 1u) << "ExtractIcon found no icon in " << file.data();
+    if (extracted != NULL) {
+        DestroyIcon(extracted);
+    }
+}
+
+TEST_F(Install, AgainUpdatesTheInstallationInPlace) {
+    std::string folder = DefaultInstallFolder();
+    InstallSilently(folder);
+    // An older vsl.exe, and keys that hold more than this installer writes:
+    // a subkey left in any of them would keep the uninstall from deleting it.
+    CopyFileTo(BuiltProgram("vsl_recorder.exe"), folder + "\\vsl.exe");
+    WriteRegistryText(HKEY_CLASSES_ROOT, "vsl\\shell\\open\\ddeexec", "", "stale");
+    WriteRegistryText(HKEY_CLASSES_ROOT, "vsl\\shell\\edit\\command", "", "stale");
+    WriteRegistryText(HKEY_CURRENT_USER, "Software\\Vastrel\\Old", "value", "stale");
+    WriteRegistryText(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vastrel",
+                      "Publisher", "stale");
+
+    InstallSilently(folder);
+
+    EXPECT_EQ(InstalledKeys(), ExpectedKeys(folder));
+    EXPECT_EQ(NamesIn(folder), std::vector<std::string>{"vsl.exe"});
+    EXPECT_TRUE(SameBytes(folder + "\\vsl.exe", BuiltProgram("vsl.exe")));
+}
+
+// A vsl.exe that cannot be replaced (in use: held open without sharing) ends
+// the install before any key changes.
+TEST_F(Install, AgainStopsWhenTheProgramCannotBeReplaced) {
+    std::string folder = DefaultInstallFolder();
+    InstallSilently(folder);
+    std::string program = folder + "\\vsl.exe";
+    WriteRegistryText(HKEY_CURRENT_USER, "Software\\Vastrel", "path", "C:\\Before");
+    HANDLE held =
+        CreateFileA(program.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+
+    EXPECT_EQ(RunSetup("/S"), kExitWriteFailed);
+    CloseHandle(held);
+    EXPECT_TRUE(SameBytes(program, BuiltProgram("vsl.exe")));
+    EXPECT_EQ(ReadKey(HKEY_CURRENT_USER, "Software\\Vastrel")->values["path"], Text("C:\\Before"));
+}
+
+// The folder as /D= gives it, and as the keys must name it: without the
+// backslash it may end in, which the uninstall's batch file adds itself.
+struct Folder {
+    const char* name;
+    const char* given;
+    const char* installed;
+};
+
+class InstallInto : public Install, public ::testing::WithParamInterface<Folder> {};
+
+TEST_P(InstallInto, TheChosenFolder) {
+    const Folder& folder = GetParam();
+    ASSERT_EQ(RunSetup(std::string("/S /D=") + folder.given), 0u);
+    EXPECT_EQ(InstalledKeys(), ExpectedKeys(folder.installed));
+    EXPECT_EQ(NamesIn(folder.installed), std::vector<std::string>{"vsl.exe"});
+    EXPECT_FALSE(FolderExists(DefaultInstallFolder()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Folders, InstallInto,
+    ::testing::Values(Folder{"Plain", "C:\\Vastrel", "C:\\Vastrel"},
+                      Folder{"WithBlanks", "C:\\My Games\\Link Opener", "C:\\My Games\\Link Opener"},
+                      Folder{"WithCommaAndBlanks", "C:\\Games, old\\Vastrel 1", "C:\\Games, old\\Vastrel 1"},
+                      Folder{"EndingInBackslash", "C:\\Games\\Vastrel\\", "C:\\Games\\Vastrel"}),
+    [](const ::testing::TestParamInfo<Folder>& info) { return std::string(info.param.name); });
+
+// A reinstall into another folder moves the installation: the old folder's
+// vsl.exe would otherwise stay behind for good, since the keys, and with them
+// the uninstall, now name the new folder. The old folder goes only when that
+// leaves it empty.
+TEST_F(Install, IntoAnotherFolderMovesTheInstallation) {
+    InstallSilently("C:\\Old Place");
+    InstallSilently("C:\\New Place");
+
+    EXPECT_EQ(InstalledKeys(), ExpectedKeys("C:\\New Place"));
+    EXPECT_EQ(NamesIn("C:\\New Place"), std::vector<std::string>{"vsl.exe"});
+    EXPECT_FALSE(FolderExists("C:\\Old Place"));
+}
+
+TEST_F(Install, IntoAnotherFolderKeepsTheUsersFilesInTheOldOne) {
+    InstallSilently("C:\\Old Place");
+    WriteFileText("C:\\Old Place\\notes.txt", "mine");
+    InstallSilently("C:\\New Place");
+
+    EXPECT_EQ(InstalledKeys(), ExpectedKeys("C:\\New Place"));
+    EXPECT_EQ(NamesIn("C:\\Old Place"), std::vector<std::string>{"notes.txt"});
+    EXPECT_EQ(ReadFileText("C:\\Old Place\\notes.txt"), "mine");
+}
+
+// Installs that must not happen: they end with their exit code and leave
+// no file and no key.
+struct Refusal {
+    const char* name;
+    const char* installer;
+    std::string arguments;
+    DWORD exitCode;
+};
+
+class InstallRefused : public Install, public ::testing::WithParamInterface<Refusal> {};
+
+TEST_P(InstallRefused, WritesNothing) {
+    const Refusal& refusal = GetParam();
+    EXPECT_EQ(RunSetup(refusal.arguments, refusal.installer), refusal.exitCode);
+    EXPECT_EQ(InstalledKeys(), (std::map<std::string, KeyContents>{}));
+    EXPECT_FALSE(FolderExists(DefaultInstallFolder()));
+    EXPECT_FALSE(FileExists("C:\\vsl.exe"));
+    EXPECT_FALSE(FolderExists("C:\\Wanted"));
+}
+
+// CreateDirectory takes folders of up to 247 characters.
+const std::string kLongestFolder = "C:\\" + std::string(244, 'v');
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, InstallRefused,
+    ::testing::Values(Refusal{"NoAdministrator", kSetupAsUser, "/S", kExitNotAdmin},
+                      Refusal{"NoAdministratorIntoAFolder", kSetupAsUser, "/S /D=C:\\Wanted", kExitNotAdmin},
+                      Refusal{"FolderTooLong", kSetup, "/S /D=" + kLongestFolder + "w", kExitBadFolder}),
+    [](const ::testing::TestParamInfo<Refusal>& info) { return std::string(info.param.name); });
+
+// NSIS takes no drive root for the install folder: the uninstall would try
+// to remove the drive. Silently it installs into the default folder instead.
+TEST_F(Install, IntoADriveRootGoesToTheDefaultFolder) {
+    InstallSilently("C:\\");
+    EXPECT_EQ(InstalledKeys(), ExpectedKeys(DefaultInstallFolder()));
+    EXPECT_FALSE(FileExists("C:\\vsl.exe"));
+}
+
+TEST_F(Install, IntoTheLongestFolderThatFits) {
+    InstallSilently(kLongestFolder);
+    EXPECT_EQ(InstalledKeys(), ExpectedKeys(kLongestFolder));
+}
+
+// With its window, as a person installs: the folder page offers the default
+// folder, Install writes the same as a silent install, and Close ends it.
+TEST_F(Install, ThroughItsWindow) {
+    LauncherProcess setup = StartSetup("");
+    std::optional<WindowView> window = WaitForLauncherDialog(setup.Id());
+    ASSERT_TRUE(window) << DescribeWindowsOf(setup.Id());
+    // The page's subcaption, a blank here, follows the installer's name.
+    EXPECT_EQ(window->caption.rfind("Vastrel Setup", 0), 0u) << window->caption;
+    // The buttons along the bottom: IDOK is Install, then Close.
+    PostMessageA(window->handle, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    EXPECT_TRUE(PollUntil(kSetupLimitMs, [] {
+        return InstalledKeys() == ExpectedKeys(DefaultInstallFolder());
+    })) << ::testing::PrintToString(InstalledKeys());
+    std::optional<DWORD> exitCode;
+    PollUntil(kSetupLimitMs, [&] {
+        PostMessageA(window->handle, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        exitCode = setup.WaitForExit(500);
+        return exitCode.has_value();
+    });
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_EQ(NamesIn(DefaultInstallFolder()), std::vector<std::string>{"vsl.exe"});
+}
+
+// Without a silent switch a user who is no administrator reads why nothing
+// happens.
+TEST_F(Install, TellsAUserWhoIsNoAdministrator) {
+    LauncherProcess setup = StartSetup("", kSetupAsUser);
+    std::optional<MessageBoxView> box = WaitForMessageBox(setup.Id());
+    ASSERT_TRUE(box) << DescribeWindowsOf(setup.Id());
+    EXPECT_NE(box->text.find("needs administrator rights"), std::string::npos) << box->text;
+    EXPECT_NE(box->text.find("Nothing has been installed."), std::string::npos) << box->text;
+    EXPECT_EQ(box->buttons, std::vector<int>{IDOK});
+    EXPECT_EQ(IconShownIn(*box), "hand");
+    EXPECT_EQ(PressAndWaitForExit(setup, *box, IDOK), kExitNotAdmin);
+    EXPECT_EQ(InstalledKeys(), (std::map<std::string, KeyContents>{}));
+    EXPECT_FALSE(FolderExists(DefaultInstallFolder()));
+}
+
+}  // namespace
