@@ -7,6 +7,7 @@
 // one ends the process just the same, without the report nobody could read.
 namespace __gnu_cxx {
 
+// NOLINTNEXTLINE(bugprone-reserved-identifier): the name under which the runtime looks for it
 void __verbose_terminate_handler() {
     std::abort();
 }
