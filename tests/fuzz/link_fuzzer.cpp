@@ -104,7 +104,7 @@ void CheckRequest(const std::string& link, const LaunchRequest& request) {
 
     const std::string& address = request.m_strEmbedUrl;
     VSL_REQUIRE(address.find('}') == std::string::npos);
-    VSL_REQUIRE(address.empty() || Contains(link, "embed_url={") && Contains(link, "{" + address + "}"));
+    VSL_REQUIRE(address.empty() || (Contains(link, "embed_url={") && Contains(link, "{" + address + "}")));
 }
 
 bool IsPlain(const std::string& piece) {
