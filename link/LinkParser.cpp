@@ -63,7 +63,8 @@ std::optional<std::string> TakeEmbedUrl(std::string& query) {
         }
         query = after;
     } else {
-        query = query.substr(0, at - 1) + after;
+        query.resize(at - 1);
+        query += after;
     }
     if (query.find(kEmbedUrl) != std::string::npos) {
         return std::nullopt;

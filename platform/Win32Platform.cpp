@@ -34,8 +34,8 @@ std::string FileNameOf(const std::string& path) {
 
 // "VSL.EXE" gives "vsl" when the file on the disk is vsl.exe.
 std::string ProgramName() {
-    char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(NULL, path, MAX_PATH);
+    char path[MAX_PATH] = {};
+    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) {
         return std::string();
     }
@@ -59,7 +59,7 @@ std::string ProgramName() {
 
 std::optional<RegistryKey> Win32Platform::OpenKey(RegistryRoot root, const std::string& subkey,
                                                   std::uint32_t access) {
-    HKEY key = NULL;
+    HKEY key = nullptr;
     if (RegOpenKeyExA(RootHandle(root), subkey.c_str(), 0, access, &key) != ERROR_SUCCESS) {
         return std::nullopt;
     }
@@ -71,7 +71,7 @@ bool Win32Platform::QueryValue(RegistryKey key, const std::string& valueName, un
     // The registry reports through the size what it delivered or, when the
     // buffer is too small, what it would need: both are handed back.
     DWORD count = *size;
-    LONG result = RegQueryValueExA(HandleOf(key), valueName.c_str(), NULL, NULL, buffer, &count);
+    LONG result = RegQueryValueExA(HandleOf(key), valueName.c_str(), nullptr, nullptr, buffer, &count);
     *size = count;
     return result == ERROR_SUCCESS;
 }
@@ -96,7 +96,7 @@ std::optional<std::string> Win32Platform::ReadEnvironment(const std::string& nam
     // The runtime's own copy of the environment, whose names it matches in
     // any case.
     const char* value = std::getenv(name.c_str());
-    if (value == NULL) {
+    if (value == nullptr) {
         return std::nullopt;
     }
     return std::string(value);
@@ -104,7 +104,7 @@ std::optional<std::string> Win32Platform::ReadEnvironment(const std::string& nam
 
 bool Win32Platform::WriteTextFile(const std::string& path, const std::string& text) {
     std::FILE* file = std::fopen(path.c_str(), "w");
-    if (file == NULL) {
+    if (file == nullptr) {
         return false;
     }
     std::size_t written = std::fwrite(text.data(), 1, text.size(), file);
@@ -113,7 +113,7 @@ bool Win32Platform::WriteTextFile(const std::string& path, const std::string& te
 }
 
 int Win32Platform::ShowMessageBox(const std::string& text, unsigned style) {
-    return MessageBoxA(NULL, text.c_str(), ProgramName().c_str(), style);
+    return MessageBoxA(nullptr, text.c_str(), ProgramName().c_str(), style);
 }
 
 void Win32Platform::Exit(int exitCode) {

@@ -23,7 +23,7 @@ int CBitmap::GetBitmap(BITMAP* info) const {
     return m_hObject != nullptr ? GetObjectA(m_hObject, sizeof(BITMAP), info) : 0;
 }
 
-CPaintDC::CPaintDC(CWnd* window) : m_hWnd(window->m_hWnd) {
+CPaintDC::CPaintDC(CWnd* window) : m_ps(), m_hWnd(window->m_hWnd) {
     m_hDC = BeginPaint(m_hWnd, &m_ps);
 }
 

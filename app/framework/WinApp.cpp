@@ -104,6 +104,7 @@ int AfxMessageBox(const std::string& text, UINT style) {
     return MessageBoxA(owner, text.c_str(), app->m_strAppName.c_str(), style);
 }
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandLine, int showCommand) {
-    return AfxWinMain(instance, previousInstance, commandLine, showCommand);
+// The parameters carry the names of the system's own declaration of WinMain.
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nShowCmd) {
+    return AfxWinMain(hInstance, hPrevInstance, lpCmdLine, nShowCmd);
 }

@@ -184,4 +184,18 @@ TEST(GameLauncher, OnlyWebAddressesGoToExplorer) {
     }
 }
 
+TEST(GameLauncher, AddressWithControlBytesIsRefused) {
+    // A zero byte would end the command line that explorer receives early.
+    const std::string refused[] = {
+        std::string("http://a\0 C:\\x.exe", 18),
+        std::string("http://a\0", 9),
+        "http://a\r\nb",
+        "http://a\x7f",
+        "http://a\x01",
+    };
+    for (const std::string& address : refused) {
+        EXPECT_FALSE(IsWebAddress(address)) << address.size() << " bytes";
+    }
+}
+
 }  // namespace

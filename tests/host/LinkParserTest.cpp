@@ -46,6 +46,7 @@ TEST(LinkParser, SplitsWellFormedLinks) {
         {"vsl://x/h:1?a=1&embed_url={abc}&b=2", "x", "h", "1", {{"a", "1"}, {"b", "2"}}, "abc"},
         {"vsl://x/h:1?embed_url={abc}", "x", "h", "1", {}, "abc"},
         {"vsl://x/h:1?embed_url={abc}&b=2", "x", "h", "1", {{"b", "2"}}, "abc"},
+        {"vsl://x/h:1?embed_url={abc}b=2", "x", "h", "1", {{"b", "2"}}, "abc"},
         {"vsl://x/h:1?embed_url={}", "x", "h", "1", {}, ""},
         {"vsl://x/h:1?embed_url={a{b}", "x", "h", "1", {}, "a{b"},
         {"vsl://x/h:1?Embed_url={abc}", "x", "h", "1", {{"Embed_url", "{abc}"}}, ""},

@@ -2,15 +2,14 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
-#include <cstring>
+#include <sstream>
 
 namespace {
 
 std::string Hex(std::uint32_t value) {
-    char text[16];
-    snprintf(text, sizeof(text), "0x%X", static_cast<unsigned>(value));
-    return text;
+    std::ostringstream text;
+    text << "0x" << std::uppercase << std::hex << value;
+    return text.str();
 }
 
 std::string Lower(std::string text) {
@@ -99,7 +98,7 @@ bool FakePlatform::QueryValue(RegistryKey key, const std::string& valueName, uns
     const std::string& data = valueIt->second;
     bool fits = data.size() <= *size;
     if (fits) {
-        memcpy(buffer, data.data(), data.size());
+        std::copy(data.begin(), data.end(), buffer);
     }
     *size = static_cast<std::uint32_t>(data.size());
     return fits;

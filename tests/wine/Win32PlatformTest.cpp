@@ -33,7 +33,7 @@ public:
         GetTempPathA(MAX_PATH, temp);
         path_ = std::string(temp) + "vsl_test_" + std::to_string(GetCurrentProcessId()) + "_" +
                 std::to_string(++made);
-        CreateDirectoryA(path_.c_str(), NULL);
+        CreateDirectoryA(path_.c_str(), nullptr);
     }
     ~ScratchFolder() {
         WIN32_FIND_DATAA found;
@@ -93,7 +93,8 @@ private:
 class Win32PlatformRegistry : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kTestKey, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key_, NULL),
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kTestKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_,
+                                  nullptr),
                   ERROR_SUCCESS);
     }
     void TearDown() override {
@@ -111,7 +112,7 @@ protected:
         ASSERT_EQ(RegSetValueExA(key_, name.c_str(), 0, type, data.data(), static_cast<DWORD>(bytes.size())),
                   ERROR_SUCCESS);
         DWORD stored = 0;
-        ASSERT_EQ(RegQueryValueExA(key_, name.c_str(), NULL, NULL, NULL, &stored), ERROR_SUCCESS);
+        ASSERT_EQ(RegQueryValueExA(key_, name.c_str(), nullptr, nullptr, nullptr, &stored), ERROR_SUCCESS);
         ASSERT_EQ(stored, bytes.size()) << "the value was not stored as given";
     }
 
@@ -125,7 +126,7 @@ protected:
     }
 
     Win32Platform platform_;
-    HKEY key_ = NULL;
+    HKEY key_ = nullptr;
 };
 
 TEST_F(Win32PlatformRegistry, ReadsTextUpToTheBufferLimit) {
@@ -160,7 +161,7 @@ TEST_F(Win32PlatformRegistry, ReadsTextUpToTheBufferLimit) {
 }
 
 TEST_F(Win32PlatformRegistry, MissingKeyOrValueIsAbsent) {
-    StoreValue("other", REG_SZ, "x\0");
+    StoreValue("other", REG_SZ, std::string("x\0", 2));
     for (int reads : {1, 2}) {
         SCOPED_TRACE("reads = " + std::to_string(reads));
         EXPECT_EQ(ReadRegistryText(platform_, RegistryRoot::CurrentUser, "Software\\VastrelTest\\Missing",
@@ -365,7 +366,7 @@ TEST(Win32PlatformFile, FolderThatDoesNotExistFails) {
 
 TEST(Win32PlatformExit, EndsWithTheCodeAfterTheExitHandlers) {
     auto endWithHandler = [] {
-        std::atexit([] { std::fputs("exit handler ran", stderr); });
+        static_cast<void>(std::atexit([] { static_cast<void>(std::fputs("exit handler ran", stderr)); }));
         Win32Platform().EndProcess(3);
     };
     EXPECT_EXIT(endWithHandler(), ::testing::ExitedWithCode(3), "exit handler ran");
