@@ -37,6 +37,9 @@ void operator delete(void* block, std::size_t) noexcept {
 
 // The library's header code reports a failure by calling one of these, which
 // its prebuilt copy defines as throwing the matching exception.
+// NOLINTBEGIN(cert-dcl58-cpp,cert-dcl50-cpp,bugprone-reserved-identifier): these
+// are the library's own declarations, replaced under their names and
+// signatures, variadic one included.
 namespace std {
 
 void __throw_bad_exception() {
@@ -101,6 +104,7 @@ void __throw_bad_function_call() {
 }
 
 }  // namespace std
+// NOLINTEND(cert-dcl58-cpp,cert-dcl50-cpp,bugprone-reserved-identifier)
 
 // The runtime's default handler for an uncaught exception writes the
 // exception's demangled type name to the standard error stream, which a
@@ -109,6 +113,7 @@ void __throw_bad_function_call() {
 // runtime still reach std::terminate, this ends the process just the same.
 namespace __gnu_cxx {
 
+// NOLINTNEXTLINE(bugprone-reserved-identifier): the name under which the runtime looks for it
 void __verbose_terminate_handler() {
     std::abort();
 }
