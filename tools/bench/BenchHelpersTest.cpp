@@ -97,6 +97,11 @@ TEST(GeneratedLinks, ManyPairsAreShortAndNumberedInOrder) {
     EXPECT_EQ(request->m_settings.front(), (ServerSetting{"k0001", "v0001"}));
     EXPECT_EQ(request->m_settings[1], (ServerSetting{"k0002", "v0002"}));
     EXPECT_EQ(request->m_settings.back().m_strKey, "k0083");
+
+    // A length that the pairs fill exactly: no padding, the last pair whole.
+    link = ManyPairsLink(26 + 11 + 12);
+    EXPECT_EQ(link.pairs, 2u);
+    EXPECT_EQ(link.text, "vsl://rtcw/10.0.0.1:27960?k0001=v0001&k0002=v0002");
 }
 
 TEST(GeneratedLinks, RefuseLengthsThatHoldNoPair) {

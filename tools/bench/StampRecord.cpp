@@ -1,8 +1,5 @@
 #include "tools/bench/StampRecord.h"
 
-#include <cstdlib>
-#include <sstream>
-
 #include "tests/support/Files.h"
 #include "tests/support/Wait.h"
 
@@ -30,33 +27,6 @@ std::optional<std::uint64_t> CreationTimeOf(HANDLE process) {
 
 std::string StampPath(const std::string& program) {
     return program + ".stamp";
-}
-
-std::optional<Stamp> ParseStamp(const std::string& text) {
-    Stamp stamp;
-    bool seenCreated = false;
-    bool seenCommandLine = false;
-    std::istringstream lines(text);
-    std::string line;
-    while (std::getline(lines, line)) {
-        std::string::size_type equals = line.find('=');
-        if (equals == std::string::npos) {
-            continue;
-        }
-        std::string name = line.substr(0, equals);
-        std::string value = line.substr(equals + 1);
-        if (name == "created") {
-            stamp.created = std::strtoull(value.c_str(), NULL, 10);
-            seenCreated = stamp.created != 0;
-        } else if (name == "command_line") {
-            stamp.commandLine = value;
-            seenCommandLine = true;
-        }
-    }
-    if (!seenCreated || !seenCommandLine) {
-        return std::nullopt;
-    }
-    return stamp;
 }
 
 std::optional<Stamp> WaitForStamp(const std::string& program, DWORD limitMs) {

@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <psapi.h>
 
-#include <cstdlib>
 #include <optional>
 #include <vector>
 
@@ -40,41 +39,13 @@ RECT CentredOnWorkArea(int width, int height) {
     return RECT{left, top, left + width, top + height};
 }
 
-// Points across the picture, corners included, where the display must show
-// the picture's pixels: cheap enough to look at every millisecond or two.
-std::vector<POINT> SamplePoints(const Picture& title) {
-    std::vector<POINT> points;
-    for (int sixths : {1, 3, 5}) {
-        for (int across : {1, 3, 5}) {
-            points.push_back(POINT{title.width * across / 6, title.height * sixths / 6});
-        }
-    }
-    int right = title.width - 3;
-    int bottom = title.height - 3;
-    for (POINT corner : {POINT{2, 2}, POINT{right, 2}, POINT{2, bottom}, POINT{right, bottom}}) {
-        points.push_back(corner);
-    }
-    return points;
-}
-
-bool CloseColour(COLORREF shown, std::uint32_t wanted) {
-    int differences[] = {static_cast<int>(GetRValue(shown)) - static_cast<int>((wanted >> 16) & 0xFF),
-                         static_cast<int>(GetGValue(shown)) - static_cast<int>((wanted >> 8) & 0xFF),
-                         static_cast<int>(GetBValue(shown)) - static_cast<int>(wanted & 0xFF)};
-    for (int difference : differences) {
-        if (std::abs(difference) > kColourTolerance) {
-            return false;
-        }
-    }
-    return true;
-}
-
-bool DisplayShowsPointsOf(const Picture& title, const std::vector<POINT>& points, const RECT& place) {
+bool DisplayShowsPointsOf(const Picture& title, const std::vector<PixelPoint>& points, const RECT& place) {
     HDC screen = GetDC(NULL);
     bool all = true;
-    for (const POINT& point : points) {
+    for (const PixelPoint& point : points) {
         COLORREF shown = GetPixel(screen, place.left + point.x, place.top + point.y);
-        if (!CloseColour(shown, title.pixels[point.y * title.width + point.x])) {
+        std::uint32_t asPixel = (GetRValue(shown) << 16) | (GetGValue(shown) << 8) | GetBValue(shown);
+        if (!CloseColour(asPixel, title.pixels[point.y * title.width + point.x], kColourTolerance)) {
             all = false;
             break;
         }
@@ -91,7 +62,7 @@ bool DisplayShowsWhole(const Picture& title, const RECT& place) {
 // window times; a problem when it never does.
 std::string WatchUntilPainted(LauncherProcess& process, std::uint64_t created, const Picture& title,
                               RunResult& result) {
-    std::vector<POINT> points = SamplePoints(title);
+    std::vector<PixelPoint> points = SamplePoints(title.width, title.height);
     std::optional<double> firstWindow;
     std::optional<double> visible;
     RECT place = {};
@@ -154,7 +125,7 @@ RunResult MeasureRun(const Subject& subject, const Picture& title, const std::st
     // The previous run's picture must have left the display, or this run
     // would see it at once.
     RECT expected = CentredOnWorkArea(title.width, title.height);
-    std::vector<POINT> points = SamplePoints(title);
+    std::vector<PixelPoint> points = SamplePoints(title.width, title.height);
     if (!PollUntil(kScreenClearLimitMs, [&] { return !DisplayShowsPointsOf(title, points, expected); })) {
         result.problem = "the display showed the picture before the program started";
         return result;
