@@ -50,8 +50,8 @@ constexpr std::size_t kLengths[] = {1024, 8 * 1024, 32000};
 
 // Each batch runs for at least this long, and the median of the batches
 // counts, so that a stray interruption does not.
-constexpr double kBatchSeconds = 0.05;
-constexpr int kBatches = 7;
+constexpr double kBatchSeconds = 0.08;
+constexpr int kBatches = 9;
 
 constexpr double kGrowthLimit = 1.5;
 
