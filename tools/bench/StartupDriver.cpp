@@ -55,7 +55,7 @@ Summary SummaryOf(const Measured& measured, const std::function<double(const Run
 
 void PrintRow(const char* label, const Measured& vsl, const Measured& reference,
               const std::function<double(const RunResult&)>& figure, int decimals) {
-    std::printf("  %-34s %-30s %s\n", label, Describe(SummaryOf(vsl, figure), decimals).c_str(),
+    std::printf("  %-38s %-30s %s\n", label, Describe(SummaryOf(vsl, figure), decimals).c_str(),
                 Describe(SummaryOf(reference, figure), decimals).c_str());
 }
 
@@ -69,29 +69,29 @@ void PrintSummary(const Measured& vsl, const Measured& reference) {
         "\nmedian (min-max, n) over the good runs. Times in ms after the process's creation time\n"
         "(GetProcessTimes: when the system made the process, before any of its loading; the clock\n"
         "of the driver's own readings), the same for both programs.\n");
-    std::printf("  %-34s %-30s %s\n", "", "vsl.exe", "reference");
-    PrintRow(
-        "creation after the CreateProcess call", vsl, reference,
-        [](const RunResult& r) { return r.creationAfterCall; }, 1);
-    PrintRow(
-        "first window exists", vsl, reference, [](const RunResult& r) { return r.firstWindow; }, 1);
-    PrintRow(
-        "picture window visible", vsl, reference, [](const RunResult& r) { return r.visible; }, 1);
-    PrintRow(
-        "picture on the display", vsl, reference, [](const RunResult& r) { return r.painted; }, 1);
-    PrintRow(
-        "game's process created", vsl, reference, [](const RunResult& r) { return r.dispatch; }, 1);
-    PrintRow(
-        "  of it after the first window", vsl, reference,
-        [](const RunResult& r) { return r.dispatch - r.firstWindow; }, 1);
-    PrintRow(
-        "  of it after the window was visible", vsl, reference,
-        [](const RunResult& r) { return r.dispatch - r.visible; }, 1);
-    PrintRow(
-        "peak working set at 2.5 s, KB", vsl, reference,
-        [](const RunResult& r) { return r.peakWorkingSetKb; }, 0);
-    PrintRow(
-        "time between two looks", vsl, reference, [](const RunResult& r) { return r.pollInterval; }, 2);
+    struct Row {
+        const char* label;
+        double (*figure)(const RunResult&);
+        int decimals;
+    };
+    const Row rows[] = {
+        {"creation after the CreateProcess call", [](const RunResult& r) { return r.creationAfterCall; }, 1},
+        {"first window exists", [](const RunResult& r) { return r.firstWindow; }, 1},
+        {"picture window visible", [](const RunResult& r) { return r.visible; }, 1},
+        {"picture on the display", [](const RunResult& r) { return r.painted; }, 1},
+        {"  from first window to visible", [](const RunResult& r) { return r.visible - r.firstWindow; }, 1},
+        {"  from visible to on the display", [](const RunResult& r) { return r.painted - r.visible; }, 1},
+        {"game's process created", [](const RunResult& r) { return r.dispatch; }, 1},
+        {"  of it after the first window", [](const RunResult& r) { return r.dispatch - r.firstWindow; }, 1},
+        {"  of it after the window was visible", [](const RunResult& r) { return r.dispatch - r.visible; },
+         1},
+        {"peak working set at 2.5 s, KB", [](const RunResult& r) { return r.peakWorkingSetKb; }, 0},
+        {"time between two looks", [](const RunResult& r) { return r.pollInterval; }, 2},
+    };
+    std::printf("  %-38s %-30s %s\n", "", "vsl.exe", "reference");
+    for (const Row& row : rows) {
+        PrintRow(row.label, vsl, reference, row.figure, row.decimals);
+    }
     std::printf("  runs that failed: vsl.exe %d, reference %d\n", vsl.failed, reference.failed);
     std::printf(
         "The dispatch is the game's own creation time less the program's. For vsl.exe it holds its\n"
