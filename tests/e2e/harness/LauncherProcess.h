@@ -25,6 +25,9 @@ public:
     ~LauncherProcess();
 
     DWORD Id() const { return id_; }
+    // The process handle, for questions the system answers about the process
+    // (its times, its memory); it stays the object's.
+    HANDLE Handle() const { return process_; }
     // GetTickCount just before the process was started.
     DWORD StartTick() const { return startTick_; }
 

@@ -1,0 +1,58 @@
+#include "tools/bench/Sampling.h"
+
+#include <cstdlib>
+#include <sstream>
+
+std::vector<PixelPoint> SamplePoints(int width, int height) {
+    std::vector<PixelPoint> points;
+    for (int down : {1, 3, 5}) {
+        for (int across : {1, 3, 5}) {
+            points.push_back(PixelPoint{width * across / 6, height * down / 6});
+        }
+    }
+    int right = width - 3;
+    int bottom = height - 3;
+    for (PixelPoint corner :
+         {PixelPoint{2, 2}, PixelPoint{right, 2}, PixelPoint{2, bottom}, PixelPoint{right, bottom}}) {
+        points.push_back(corner);
+    }
+    return points;
+}
+
+bool CloseColour(std::uint32_t shown, std::uint32_t wanted, int tolerance) {
+    for (int shift : {0, 8, 16}) {
+        int difference =
+            static_cast<int>((shown >> shift) & 0xFF) - static_cast<int>((wanted >> shift) & 0xFF);
+        if (std::abs(difference) > tolerance) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::optional<Stamp> ParseStamp(const std::string& text) {
+    Stamp stamp;
+    bool seenCreated = false;
+    bool seenCommandLine = false;
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::string::size_type equals = line.find('=');
+        if (equals == std::string::npos) {
+            continue;
+        }
+        std::string name = line.substr(0, equals);
+        std::string value = line.substr(equals + 1);
+        if (name == "created") {
+            stamp.created = std::strtoull(value.c_str(), nullptr, 10);
+            seenCreated = stamp.created != 0;
+        } else if (name == "command_line") {
+            stamp.commandLine = value;
+            seenCommandLine = true;
+        }
+    }
+    if (!seenCreated || !seenCommandLine) {
+        return std::nullopt;
+    }
+    return stamp;
+}
