@@ -1,5 +1,7 @@
 #include "link/LinkParser.h"
 
+#include <utility>
+
 const char kMalformedLinkMessage[] =
     "Malformed parameter string passed\nThis would most likely be caused by a bad link.";
 
@@ -97,23 +99,24 @@ std::optional<LaunchRequest> ParseLink(const std::string& link) {
         request.m_strEmbedUrl = *address;
     }
 
-    while (!query.empty()) {
-        size_t equals = query.find('=');
+    // Walks the query with a position rather than cutting pairs off its
+    // front, which would move the rest of a long query once per pair.
+    size_t position = 0;
+    while (position < query.size()) {
+        size_t equals = query.find('=', position);
         if (equals == std::string::npos) {
             break;
         }
         ServerSetting setting;
-        setting.m_strKey = query.substr(0, equals);
-        query.erase(0, equals + 1);
-        size_t ampersand = query.find('&');
+        setting.m_strKey = query.substr(position, equals - position);
+        position = equals + 1;
+        size_t ampersand = query.find('&', position);
         if (ampersand == std::string::npos) {
-            setting.m_strValue = query;
-            query.clear();
-        } else {
-            setting.m_strValue = query.substr(0, ampersand);
-            query.erase(0, ampersand + 1);
+            ampersand = query.size();
         }
-        request.m_settings.push_back(setting);
+        setting.m_strValue = query.substr(position, ampersand - position);
+        position = ampersand + 1;
+        request.m_settings.push_back(std::move(setting));
     }
 
     if (CarriesConsoleCommand(request)) {
