@@ -18,12 +18,16 @@ prefix=
 passed=0
 failed=0
 
+# vsl.exe's windows go to a display of this test's own.
+eval "$("$(dirname "$0")/../../tools/xvfb-start")"
+
 cleanup() {
     if [[ -n $prefix ]]; then
         WINEPREFIX=$prefix wineserver -k 2>/dev/null
         rm -rf "$(dirname "$prefix")"
     fi
     rm -rf "$work"
+    kill "$VSL_XVFB_PID" 2>/dev/null
 }
 trap cleanup EXIT
 
