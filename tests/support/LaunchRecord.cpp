@@ -1,9 +1,9 @@
 #include "tests/support/LaunchRecord.h"
 
 #include <cstdlib>
-#include <sstream>
 
 #include "tests/support/Files.h"
+#include "tests/support/NameValueLines.h"
 
 namespace {
 
@@ -19,15 +19,7 @@ LaunchRecord ParseRecord(const std::string& text) {
     bool seenCommandLine = false;
     bool seenFolder = false;
     bool seenTick = false;
-    std::istringstream lines(text);
-    std::string line;
-    while (std::getline(lines, line)) {
-        std::string::size_type equals = line.find('=');
-        if (equals == std::string::npos) {
-            continue;
-        }
-        std::string name = line.substr(0, equals);
-        std::string value = line.substr(equals + 1);
+    for (const auto& [name, value] : NameValueLines(text)) {
         if (name == "command_line") {
             record.commandLine = value;
             seenCommandLine = true;

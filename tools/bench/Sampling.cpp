@@ -1,7 +1,8 @@
 #include "tools/bench/Sampling.h"
 
 #include <cstdlib>
-#include <sstream>
+
+#include "tests/support/NameValueLines.h"
 
 std::vector<PixelPoint> SamplePoints(int width, int height) {
     std::vector<PixelPoint> points;
@@ -34,15 +35,7 @@ std::optional<Stamp> ParseStamp(const std::string& text) {
     Stamp stamp;
     bool seenCreated = false;
     bool seenCommandLine = false;
-    std::istringstream lines(text);
-    std::string line;
-    while (std::getline(lines, line)) {
-        std::string::size_type equals = line.find('=');
-        if (equals == std::string::npos) {
-            continue;
-        }
-        std::string name = line.substr(0, equals);
-        std::string value = line.substr(equals + 1);
+    for (const auto& [name, value] : NameValueLines(text)) {
         if (name == "created") {
             stamp.created = std::strtoull(value.c_str(), nullptr, 10);
             seenCreated = stamp.created != 0;
