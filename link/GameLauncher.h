@@ -1,7 +1,9 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
+#include "link/GameLocator.h"
 #include "link/LaunchRequest.h"
 #include "platform/Platform.h"
 
@@ -15,6 +17,10 @@ bool IsWebAddress(const std::string& address);
 // The command line that starts the game: the executable's name, a +set for
 // each setting and the +connect to the server.
 std::string GameCommandLine(const std::string& executableName, const LaunchRequest& request);
+
+// Why the game's engine could not read the request's command line whole, in
+// words that finish "This link was refused: "; nothing when it can.
+std::optional<std::string> CommandLineRefusal(const GameEntry& game, const LaunchRequest& request);
 
 // Finds the game, starts it in its folder, opens the embedded web address and
 // ends the process: exit code 0 on success, 1 after any reported problem.

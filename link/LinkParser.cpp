@@ -1,6 +1,9 @@
 #include "link/LinkParser.h"
 
+#include <cstring>
 #include <utility>
+
+#include "link/SettingRules.h"
 
 const char kMalformedLinkMessage[] =
     "Malformed parameter string passed\nThis would most likely be caused by a bad link.";
@@ -11,7 +14,7 @@ namespace {
 constexpr size_t kPrefixLength = 6;
 
 constexpr char kEmbedUrl[] = "embed_url";
-constexpr char kEmbedUrlOpen[] = "embed_url={";
+constexpr char kEmbedUrlIs[] = "embed_url=";
 
 // Cuts the field in front of the first delimiter off rest. Without the
 // delimiter the field is the whole of rest, and rest stays as it is, so the
@@ -26,37 +29,94 @@ std::string CutAt(std::string& rest, char delimiter) {
     return field;
 }
 
-// The games split their command line into console commands at "+" and at
-// line breaks and run ";" as a separator, so a piece holding one of these
-// would smuggle commands of its own onto the game's command line.
-bool CarriesConsoleCommand(const std::string& piece) {
-    return piece.find_first_of("+;\r\n") != std::string::npos;
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
 }
 
-bool CarriesConsoleCommand(const LaunchRequest& request) {
-    if (CarriesConsoleCommand(request.m_strHost) || CarriesConsoleCommand(request.m_strPort)) {
-        return true;
+bool IsEscapeAt(const std::string& text, size_t at) {
+    return text[at] == '%' && at + 2 < text.size() && HexValue(text[at + 1]) >= 0 &&
+           HexValue(text[at + 2]) >= 0;
+}
+
+// A brace of the embedded address, written as it is or percent-encoded (%7B,
+// %7D, hex digits in either case): which kind, and how many characters it
+// takes in the text.
+enum class BraceKind { None, Open, Close };
+
+struct Brace {
+    BraceKind kind;
+    size_t length;
+};
+
+Brace BraceAt(const std::string& text, size_t at) {
+    char c = text[at];
+    if (c == '{' || c == '}') {
+        return {c == '{' ? BraceKind::Open : BraceKind::Close, 1};
     }
-    for (const ServerSetting& setting : request.m_settings) {
-        if (CarriesConsoleCommand(setting.m_strKey) || CarriesConsoleCommand(setting.m_strValue)) {
-            return true;
+    if (IsEscapeAt(text, at) && text[at + 1] == '7') {
+        char digit = text[at + 2];
+        if (digit == 'b' || digit == 'B') {
+            return {BraceKind::Open, 3};
+        }
+        if (digit == 'd' || digit == 'D') {
+            return {BraceKind::Close, 3};
         }
     }
-    return false;
+    return {BraceKind::None, 1};
 }
 
-// Takes the embed_url={...} parameter out of the query and returns the
-// address between its braces; nothing when the parameter is malformed.
-std::optional<std::string> TakeEmbedUrl(std::string& query) {
-    size_t open = query.find('{');
-    size_t close = query.find('}');
-    if (close == std::string::npos || close < open) {
+// Where the embedded address's parameter, "embed_url=" followed by an
+// opening brace, begins in the query; npos when the query has none.
+size_t FindEmbedUrl(const std::string& query) {
+    const size_t nameLength = strlen(kEmbedUrlIs);
+    for (size_t at = query.find(kEmbedUrlIs); at != std::string::npos; at = query.find(kEmbedUrlIs, at + 1)) {
+        if (at + nameLength < query.size() && BraceAt(query, at + nameLength).kind == BraceKind::Open) {
+            return at;
+        }
+    }
+    return std::string::npos;
+}
+
+// Takes the embed_url parameter that begins at `at` out of the query and
+// returns the address between its braces; nothing when it is malformed.
+// The parameter's brace must be the query's first; the address runs to the
+// brace that closes it, so that an address may hold braces of its own in
+// pairs (a browser hands over {https://a/?q=%7Bx%7D} as
+// %7Bhttps://a/?q=%7Bx%7D%7D), and "&" too.
+std::optional<std::string> TakeEmbedUrl(std::string& query, size_t at) {
+    const size_t open = at + strlen(kEmbedUrlIs);
+    for (size_t i = 0; i < open; i++) {
+        if (BraceAt(query, i).kind != BraceKind::None) {
+            return std::nullopt;
+        }
+    }
+    const size_t start = open + BraceAt(query, open).length;
+    int depth = 1;
+    size_t close = start;
+    Brace brace{BraceKind::None, 1};
+    for (; close < query.size(); close += brace.length) {
+        brace = BraceAt(query, close);
+        if (brace.kind == BraceKind::Open) {
+            depth++;
+        } else if (brace.kind == BraceKind::Close && --depth == 0) {
+            break;
+        }
+    }
+    if (depth != 0) {
         return std::nullopt;
     }
-    std::string address = query.substr(open + 1, close - open - 1);
+    std::string address = query.substr(start, close - start);
 
-    size_t at = query.find(kEmbedUrl);
-    std::string after = query.substr(close + 1);
+    std::string after = query.substr(close + brace.length);
     if (at == 0) {
         // Nothing stands before the parameter to take its separator with it,
         // so the one after the brace goes instead.
@@ -72,6 +132,33 @@ std::optional<std::string> TakeEmbedUrl(std::string& query) {
         return std::nullopt;
     }
     return address;
+}
+
+// The characters that browsers escape in a link's query, besides "%" that
+// starts no escape and every byte beyond ASCII.
+bool BrowsersEscape(char c) {
+    return c != '\0' && strchr(" \"<>\\^`{|}", c) != nullptr;
+}
+
+void AppendEscape(std::string& text, unsigned char byte) {
+    const char digits[] = "0123456789ABCDEF";
+    text += '%';
+    text += digits[byte >> 4];
+    text += digits[byte & 0x0F];
+}
+
+[[noreturn]] void Refuse(Platform& platform, const std::string& reason) {
+    platform.Fail(RefusalMessage(reason));
+}
+
+// Decodes a piece of the link in place, or refuses the link for it; what
+// names the piece in the message.
+void Decode(Platform& platform, std::string& piece, const std::string& what) {
+    std::optional<std::string> decoded = DecodeLinkText(platform, piece);
+    if (!decoded) {
+        Refuse(platform, what + " holds text that this computer's code page cannot hold");
+    }
+    piece = std::move(*decoded);
 }
 
 }  // namespace
@@ -91,8 +178,9 @@ std::optional<LaunchRequest> ParseLink(const std::string& link) {
     }
 
     std::string query = rest;
-    if (query.find(kEmbedUrlOpen) != std::string::npos) {
-        std::optional<std::string> address = TakeEmbedUrl(query);
+    size_t embedUrl = FindEmbedUrl(query);
+    if (embedUrl != std::string::npos) {
+        std::optional<std::string> address = TakeEmbedUrl(query, embedUrl);
         if (!address) {
             return std::nullopt;
         }
@@ -118,18 +206,85 @@ std::optional<LaunchRequest> ParseLink(const std::string& link) {
         position = ampersand + 1;
         request.m_settings.push_back(std::move(setting));
     }
-
-    if (CarriesConsoleCommand(request)) {
-        return std::nullopt;
-    }
     return request;
 }
 
-LaunchRequest LinkParser(Platform& platform, const std::string& link) {
-    std::optional<LaunchRequest> request = ParseLink(link);
-    if (!request) {
-        platform.ShowMessageBox(kMalformedLinkMessage, kMbIconHand);
-        platform.EndProcess(1);
+std::optional<std::string> DecodeLinkText(Platform& platform, const std::string& text) {
+    std::string decoded;
+    std::string escaped;  // the bytes of the run of escapes being read
+    size_t i = 0;
+    while (i <= text.size()) {
+        if (i < text.size() && IsEscapeAt(text, i)) {
+            escaped += static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
+            i += 3;
+            continue;
+        }
+        if (!escaped.empty()) {
+            std::optional<std::string> converted =
+                platform.ConvertText(escaped, CodePage::Utf8, CodePage::Ansi);
+            if (!converted) {
+                return std::nullopt;
+            }
+            decoded += *converted;
+            escaped.clear();
+        }
+        if (i < text.size()) {
+            decoded += text[i];
+        }
+        i++;
     }
-    return *request;
+    return decoded;
+}
+
+std::string EncodeAsBrowsersDo(Platform& platform, const std::string& address) {
+    std::string encoded;
+    size_t i = 0;
+    while (i < address.size()) {
+        auto byte = static_cast<unsigned char>(address[i]);
+        if (byte >= 0x80) {
+            // A run of bytes beyond ASCII is a character or more of the ANSI
+            // code page; a browser would have escaped its UTF-8 bytes.
+            size_t end = i;
+            while (end < address.size() && static_cast<unsigned char>(address[end]) >= 0x80) {
+                end++;
+            }
+            std::string run = address.substr(i, end - i);
+            std::optional<std::string> utf8 = platform.ConvertText(run, CodePage::Ansi, CodePage::Utf8);
+            for (char c : utf8 ? *utf8 : run) {
+                AppendEscape(encoded, static_cast<unsigned char>(c));
+            }
+            i = end;
+            continue;
+        }
+        if (BrowsersEscape(address[i]) || (address[i] == '%' && !IsEscapeAt(address, i))) {
+            AppendEscape(encoded, byte);
+        } else {
+            encoded += address[i];
+        }
+        i++;
+    }
+    return encoded;
+}
+
+LaunchRequest LinkParser(Platform& platform, const std::string& link) {
+    std::optional<LaunchRequest> parsed = ParseLink(link);
+    if (!parsed) {
+        platform.Fail(kMalformedLinkMessage);
+    }
+    LaunchRequest request = std::move(*parsed);
+
+    Decode(platform, request.m_strHost, "its server address");
+    Decode(platform, request.m_strPort, "its server address");
+    if (std::optional<std::string> refusal = ServerRefusal(request.m_strHost, request.m_strPort)) {
+        Refuse(platform, *refusal);
+    }
+    for (ServerSetting& setting : request.m_settings) {
+        Decode(platform, setting.m_strKey, "a setting's name");
+        Decode(platform, setting.m_strValue, "its setting " + ShownInMessage(setting.m_strKey));
+        if (std::optional<std::string> refusal = SettingRefusal(setting)) {
+            Refuse(platform, *refusal);
+        }
+    }
+    request.m_strEmbedUrl = EncodeAsBrowsersDo(platform, request.m_strEmbedUrl);
+    return request;
 }

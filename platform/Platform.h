@@ -20,11 +20,11 @@ constexpr unsigned kMbIconHand = 0x10;       // one OK button and the stop icon
 constexpr unsigned kMbYesNoQuestion = 0x24;  // MB_YESNO | MB_ICONQUESTION
 constexpr int kIdYes = 6;
 
-// Show state for started programs.
-constexpr int kSwHide = 0;
-
-// Start results below this value mean the program did not start.
-constexpr unsigned kStartedAtLeast = 32;
+// The code pages that text passes between: the system's ANSI code page, in
+// which programs read their command lines; its OEM code page, in which the
+// command interpreter reads batch files; and UTF-8, in which browsers encode
+// links.
+enum class CodePage { Ansi, Oem, Utf8 };
 
 // An open registry key. The value is the platform's own handle.
 struct RegistryKey {
@@ -52,12 +52,21 @@ public:
 
     virtual void CloseKey(RegistryKey key) = 0;
 
-    // Starts the program that the command line's first word names. The result
-    // is the system's start result: kStartedAtLeast or more means started.
-    virtual unsigned StartProgram(const std::string& commandLine, int showState) = 0;
+    // Starts the program file, hidden, with the command line as the program
+    // sees it and folder as its working directory. No search path is
+    // consulted: program names the file itself. True when it started.
+    virtual bool StartProgram(const std::string& program, const std::string& commandLine,
+                              const std::string& folder) = 0;
 
-    // Makes folder the working directory of later starts; failures are ignored.
-    virtual void ChangeDirectory(const std::string& folder) = 0;
+    // The Windows folder, which holds explorer.exe, and the system folder,
+    // which holds cmd.exe; neither ends in a backslash.
+    virtual std::string WindowsFolder() = 0;
+    virtual std::string SystemFolder() = 0;
+
+    // The text in another code page; nothing when it is not valid text of its
+    // own code page or holds a character that the other one cannot hold. A
+    // character is never replaced by a look-alike.
+    virtual std::optional<std::string> ConvertText(const std::string& text, CodePage from, CodePage to) = 0;
 
     // The value of an environment variable, whose name matches in any case.
     virtual std::optional<std::string> ReadEnvironment(const std::string& name) = 0;
@@ -75,6 +84,13 @@ public:
     [[noreturn]] void EndProcess(int exitCode) {
         Exit(exitCode);
         std::abort();  // an implementation whose Exit returns is broken
+    }
+
+    // Every problem the program reports ends it the same way: the message
+    // with the stop icon, then exit code 1.
+    [[noreturn]] void Fail(const std::string& message) {
+        ShowMessageBox(message, kMbIconHand);
+        EndProcess(1);
     }
 
 private:

@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
-#include <direct.h>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -18,6 +18,18 @@ HKEY RootHandle(RegistryRoot root) {
             return HKEY_CLASSES_ROOT;
     }
     return HKEY_CURRENT_USER;
+}
+
+UINT CodePageId(CodePage codePage) {
+    switch (codePage) {
+        case CodePage::Ansi:
+            return CP_ACP;
+        case CodePage::Oem:
+            return CP_OEMCP;
+        case CodePage::Utf8:
+            return CP_UTF8;
+    }
+    return CP_ACP;
 }
 
 HKEY HandleOf(RegistryKey key) {
@@ -84,12 +96,65 @@ void Win32Platform::CloseKey(RegistryKey key) {
     RegCloseKey(HandleOf(key));
 }
 
-unsigned Win32Platform::StartProgram(const std::string& commandLine, int showState) {
-    return WinExec(commandLine.c_str(), showState);
+bool Win32Platform::StartProgram(const std::string& program, const std::string& commandLine,
+                                 const std::string& folder) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    PROCESS_INFORMATION started{};
+    // CreateProcessA may write into the command line it is given.
+    std::string line = commandLine;
+    if (!CreateProcessA(program.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &started)) {
+        return false;
+    }
+    CloseHandle(started.hThread);
+    CloseHandle(started.hProcess);
+    return true;
 }
 
-void Win32Platform::ChangeDirectory(const std::string& folder) {
-    _chdir(folder.c_str());
+std::string Win32Platform::WindowsFolder() {
+    char folder[MAX_PATH] = "";
+    UINT length = GetWindowsDirectoryA(folder, MAX_PATH);
+    return length < MAX_PATH ? std::string(folder, length) : std::string();
+}
+
+std::string Win32Platform::SystemFolder() {
+    char folder[MAX_PATH] = "";
+    UINT length = GetSystemDirectoryA(folder, MAX_PATH);
+    return length < MAX_PATH ? std::string(folder, length) : std::string();
+}
+
+std::optional<std::string> Win32Platform::ConvertText(const std::string& text, CodePage from, CodePage to) {
+    if (text.empty()) {
+        return std::string();
+    }
+    int inputLength = static_cast<int>(text.size());
+    int wideLength =
+        MultiByteToWideChar(CodePageId(from), MB_ERR_INVALID_CHARS, text.data(), inputLength, nullptr, 0);
+    if (wideLength == 0) {
+        return std::nullopt;
+    }
+    std::vector<wchar_t> wide(static_cast<size_t>(wideLength));
+    MultiByteToWideChar(CodePageId(from), MB_ERR_INVALID_CHARS, text.data(), inputLength, wide.data(),
+                        wideLength);
+
+    // UTF-8 holds every character; the other code pages report the ones
+    // they lack instead of putting a look-alike in their place.
+    bool toUtf8 = to == CodePage::Utf8;
+    DWORD flags = toUtf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    BOOL usedDefault = FALSE;
+    BOOL* usedDefaultPointer = toUtf8 ? nullptr : &usedDefault;
+    int length = WideCharToMultiByte(CodePageId(to), flags, wide.data(), wideLength, nullptr, 0, nullptr,
+                                     usedDefaultPointer);
+    if (length == 0 || usedDefault) {
+        return std::nullopt;
+    }
+    std::string converted(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(CodePageId(to), flags, wide.data(), wideLength, &converted[0], length, nullptr,
+                        nullptr);
+    return converted;
 }
 
 std::optional<std::string> Win32Platform::ReadEnvironment(const std::string& name) {

@@ -16,8 +16,11 @@ public:
                     std::uint32_t* size) override;
     void DeleteKey(RegistryKey parent, const std::string& child) override;
     void CloseKey(RegistryKey key) override;
-    unsigned StartProgram(const std::string& commandLine, int showState) override;
-    void ChangeDirectory(const std::string& folder) override;
+    bool StartProgram(const std::string& program, const std::string& commandLine,
+                      const std::string& folder) override;
+    std::string WindowsFolder() override;
+    std::string SystemFolder() override;
+    std::optional<std::string> ConvertText(const std::string& text, CodePage from, CodePage to) override;
     std::optional<std::string> ReadEnvironment(const std::string& name) override;
     bool WriteTextFile(const std::string& path, const std::string& text) override;
     // A MessageBoxA with no owner, captioned with the executable's file name

@@ -30,11 +30,6 @@ const std::vector<DeletionStep>& DeletionPlan() {
     return plan;
 }
 
-[[noreturn]] void Abort(Platform& platform, const std::string& message) {
-    platform.ShowMessageBox(message, kMbIconHand);
-    platform.EndProcess(1);
-}
-
 // Deletes the executable, then its folder once that is empty.
 std::string UninstallScriptText(const std::string& installPath) {
     return "del \"" + installPath + "\\vsl.exe\"\n" + "rmdir \"" + installPath + "\"\n";
@@ -46,7 +41,7 @@ std::string WriteUninstallScript(Platform& platform) {
     std::string installPath = ReadRegistryText(platform, RegistryRoot::CurrentUser, kSettingsKey, "path", 2)
                                   .value_or(std::string());
     if (installPath.empty()) {
-        Abort(platform, "Error fetching VSL registry keys required to uninstall. Uninstall Aborted");
+        platform.Fail("Error fetching VSL registry keys required to uninstall. Uninstall Aborted");
     }
 
     std::optional<std::string> folder = platform.ReadEnvironment("tmp");
@@ -54,14 +49,14 @@ std::string WriteUninstallScript(Platform& platform) {
         folder = platform.ReadEnvironment("temp");
     }
     if (!folder) {
-        Abort(platform, "Unable to find a temporary folder.\nUninstall Aborted");
+        platform.Fail("Unable to find a temporary folder.\nUninstall Aborted");
     }
 
     // Without the script the executable would stay behind, so nothing is
     // removed unless it is on the disk in full.
     std::string scriptPath = *folder + kScriptName;
     if (!platform.WriteTextFile(scriptPath, UninstallScriptText(installPath))) {
-        Abort(platform, "Unable to write the uninstall script " + scriptPath + ".\nUninstall Aborted");
+        platform.Fail("Unable to write the uninstall script " + scriptPath + ".\nUninstall Aborted");
     }
     return scriptPath;
 }
@@ -85,6 +80,10 @@ void RunUninstall(Platform& platform) {
         platform.CloseKey(*key);
     }
 
-    platform.StartProgram(scriptPath, kSwHide);
+    // The command interpreter from the system folder runs the batch file, so
+    // that no program of the same name elsewhere stands in for either; the
+    // quotes keep a path with blanks whole.
+    platform.StartProgram(platform.SystemFolder() + "\\cmd.exe", "cmd.exe /c \"" + scriptPath + "\"",
+                          platform.SystemFolder());
     platform.EndProcess(0);
 }

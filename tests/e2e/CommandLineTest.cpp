@@ -45,8 +45,8 @@ INSTANTIATE_TEST_SUITE_P(
                           "TwoLinks",
                           " vsl://rtcw/10.0.0.1:27960?name=First vsl://rtcw/10.0.0.2:27960?name=Second",
                           "WolfMP.exe +set name First +connect 10.0.0.1:27960"},
-                      ShellCommand{"EscapedQuoteInLink", " \"vsl://rtcw/10.0.0.1:27960?name=a\\\"b\"",
-                                   "WolfMP.exe +set name a\"b +connect 10.0.0.1:27960"}),
+                      ShellCommand{"QuotesInsideLink", " \"vsl://rtcw/10.0.0.1:27960?name=a\"b\"\"",
+                                   "WolfMP.exe +set name ab +connect 10.0.0.1:27960"}),
     [](const ::testing::TestParamInfo<ShellCommand>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -1,9 +1,14 @@
 // A link for each of the five games reaches the game's stand-in with the
 // game's command line, in the game's folder, and its embedded web address
-// reaches explorer.
+// reaches the Windows folder's explorer. Programs of the same names planted
+// where a search by name would look first (beside vsl.exe, in the folder it
+// was started in, in the game's folder) never run.
 #include "harness/E2eTest.h"
 
 namespace {
+
+// The folder the launcher is started in.
+constexpr char kPlantFolder[] = "C:\\Planted";
 
 // explorer would come right after the game; a record of it would be there
 // well within this.
@@ -26,8 +31,17 @@ TEST_P(LaunchesTheGame, InItsFolderWithItsSettingsThenOpensTheAddress) {
     std::string launcherPath = InstallLauncher();
     std::string explorerPath = InstallExplorerStandIn();
     const Game& game = GameWithId(expected.gameId);
+    std::string executableName = game.executable.substr(FolderOf(game.executable).size() + 1);
+    const std::string planted[] = {std::string(kInstallFolder) + "\\" + executableName,
+                                   std::string(kPlantFolder) + "\\" + executableName,
+                                   std::string(kInstallFolder) + "\\explorer.exe",
+                                   FolderOf(game.executable) + "\\explorer.exe"};
+    for (const std::string& path : planted) {
+        CopyFileTo(BuiltProgram("vsl_recorder.exe"), path);
+    }
 
-    LauncherProcess launcher = LauncherProcess::Start(LinkCommandLine(launcherPath, expected.link));
+    LauncherProcess launcher =
+        LauncherProcess::Start(LinkCommandLine(launcherPath, expected.link), kPlantFolder);
     EXPECT_EQ(launcher.WaitForExit(), 0u);
 
     std::optional<LaunchRecord> started = WaitForLaunch(game.executable);
@@ -41,6 +55,9 @@ TEST_P(LaunchesTheGame, InItsFolderWithItsSettingsThenOpensTheAddress) {
     EXPECT_EQ(explorer->folder, FolderOf(game.executable));
 
     EXPECT_EQ(StartedStandIns(), (std::vector<std::string>{game.executable, explorerPath}));
+    for (const std::string& path : planted) {
+        EXPECT_FALSE(WasLaunched(path)) << path;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

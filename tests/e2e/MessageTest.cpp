@@ -41,6 +41,8 @@ TEST_P(ReportsTheProblem, InAMessageThenEndsWithCode1) {
 
 const char kMalformed[] =
     "Malformed parameter string passed\nThis would most likely be caused by a bad link.";
+const std::string kLongNameLink = "\"vsl://rtcw/10.0.0.1:27960?name=" + std::string(255, 'x') + "\"";
+const char* const kLongName = kLongNameLink.c_str();
 const char kNotSupported[] =
     "Your version of Vastrel does not support quake3.\nPlease get a newer version from "
     "https://vastrel.example/download.";
@@ -54,10 +56,15 @@ INSTANTIATE_TEST_SUITE_P(
         Problem{"EmptyHost", "\"vsl://rtcw/:27960\"", Rtcw::Installed, kMalformed},
         Problem{"UnclosedAddress", "\"vsl://rtcw/10.0.0.1:27960?embed_url={https://example.org/\"",
                 Rtcw::Installed, kMalformed},
-        Problem{"ConsoleCommandInValue", "\"vsl://rtcw/10.0.0.1:27960?name=a+quit\"", Rtcw::Installed,
-                kMalformed},
-        Problem{"LineBreakInValue", "\"vsl://rtcw/10.0.0.1:27960?name=a\nquit\"", Rtcw::Installed,
-                kMalformed},
+        Problem{
+            "SettingThatTakesTheGameOver",
+            "\"vsl://rtcw/10.0.0.1:27960?fs_basepath=%5C%5C203.0.113.7%5Cshare&fs_game=x\"", Rtcw::Installed,
+            "This link was refused: its setting fs_basepath changes where the game loads its code and data "
+            "from.\nNothing was started."},
+        Problem{
+            "SettingLongerThanTheGameKeeps", kLongName, Rtcw::Installed,
+            "This link was refused: rtcw keeps at most 254 characters of a setting, and its setting name has "
+            "255.\nNothing was started."},
         Problem{"GameNotInstalled", "\"vsl://rtcw/10.0.0.1:27960?embed_url={https://example.org/}\"",
                 Rtcw::Absent, "Vastrel was unable to detect rtcw on your computer.\n"},
         Problem{"GameFilesGone", "\"vsl://rtcw/10.0.0.1:27960?embed_url={https://example.org/}\"",

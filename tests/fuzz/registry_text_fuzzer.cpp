@@ -84,11 +84,13 @@ public:
     void DeleteKey(RegistryKey, const std::string&) override {
         BrokenInvariant("DeleteKey", __FILE__, __LINE__);
     }
-    unsigned StartProgram(const std::string&, int) override {
+    bool StartProgram(const std::string&, const std::string&, const std::string&) override {
         BrokenInvariant("StartProgram", __FILE__, __LINE__);
     }
-    void ChangeDirectory(const std::string&) override {
-        BrokenInvariant("ChangeDirectory", __FILE__, __LINE__);
+    std::string WindowsFolder() override { BrokenInvariant("WindowsFolder", __FILE__, __LINE__); }
+    std::string SystemFolder() override { BrokenInvariant("SystemFolder", __FILE__, __LINE__); }
+    std::optional<std::string> ConvertText(const std::string&, CodePage, CodePage) override {
+        BrokenInvariant("ConvertText", __FILE__, __LINE__);
     }
     std::optional<std::string> ReadEnvironment(const std::string&) override {
         BrokenInvariant("ReadEnvironment", __FILE__, __LINE__);

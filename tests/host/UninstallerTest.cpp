@@ -6,6 +6,9 @@
 namespace {
 
 const char kScheme[] = "HKCR\\vsl";
+const char kScriptStart[] =
+    "StartProgram C:\\WINDOWS\\system32\\cmd.exe | cmd.exe /c \"C:\\Temp\\vsl_uninstall.bat\" | "
+    "C:\\WINDOWS\\system32";
 
 // A machine with everything an installer leaves behind.
 FakePlatform Installed(const std::string& installPath = "C:\\Games\\Vastrel") {
@@ -67,7 +70,7 @@ TEST(Uninstaller, ConfirmedRunWritesTheScriptRemovesTheKeysAndStartsIt) {
                   "OpenKey HKLM Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall 0xF003F",
                   "DeleteKey Vastrel",
                   "CloseKey",
-                  "StartProgram C:\\Temp\\vsl_uninstall.bat 0",
+                  kScriptStart,
                   "EndProcess 0",
               }));
     EXPECT_FALSE(platform.HasKey("HKCU\\Software\\Vastrel"));
@@ -102,9 +105,10 @@ TEST(Uninstaller, ScriptPathFollowsTheTemporaryFolder) {
         platform.messageBoxAnswers = {kIdYes};
         EXPECT_EQ(Uninstall(platform), 0);
         EXPECT_EQ(platform.files.count(c.scriptPath), 1u) << c.scriptPath;
-        // Unquoted, even with blanks in it.
         EXPECT_EQ(platform.CallsStartingWith("StartProgram"),
-                  (std::vector<std::string>{std::string("StartProgram ") + c.scriptPath + " 0"}));
+                  (std::vector<std::string>{
+                      std::string("StartProgram C:\\WINDOWS\\system32\\cmd.exe | cmd.exe /c \"") +
+                      c.scriptPath + "\" | C:\\WINDOWS\\system32"}));
     }
 }
 

@@ -21,8 +21,7 @@ TEST_P(OpenThroughTheShell, StartsTheGameThroughTheInstalledProgram) {
     ASSERT_NO_FATAL_FAILURE(InstallSilently(folder));
     const Game& game = GameWithId(shellLink.gameId);
     InstallGame(game);
-    // Beside vsl.exe, where its "explorer <address>" finds it first.
-    std::string explorer = InstallExplorerStandIn(folder);
+    std::string explorer = InstallExplorerStandIn();
 
     // start /wait ends with the exit code of the program it started.
     LauncherProcess start = LauncherProcess::Start("start.exe /wait \"" + shellLink.link + "\"");
@@ -53,8 +52,8 @@ INSTANTIATE_TEST_SUITE_P(
                   "SoF2MP.exe +set name Player +connect 10.0.0.2:20100",
                   "explorer https://example.org/servers?id=7"},
         // Nothing on the way treats these characters as its own.
-        ShellLink{"WithShellCharacters", "rtcw", "vsl://rtcw/10.0.0.1:27960?name=$HOME|^`id`'x&k=*?~\\\\a<b>",
-                  "WolfMP.exe +set name $HOME|^`id`'x +set k *?~\\\\a<b> +connect 10.0.0.1:27960", ""}),
+        ShellLink{"WithShellCharacters", "rtcw", "vsl://rtcw/10.0.0.1:27960?name=$HOME|^`id`'x&k=*?~%a<b>",
+                  "WolfMP.exe +set name $HOME|^`id`'x +set k *?~%a<b> +connect 10.0.0.1:27960", ""}),
     [](const ::testing::TestParamInfo<ShellLink>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -113,8 +113,8 @@ check "a link with blanks" "WolfMP.exe +set name Big Player +connect 10.0.0.1:27
 cwd: C:\\Games\\RTCW" "$(open_and_record 'vsl://rtcw/10.0.0.1:27960?name=Big Player')"
 # Neither a shell nor Wine's start expands or splits any of this.
 # shellcheck disable=SC2016 # meant as it stands
-hostile='%WINDIR%$HOME|`id`'\''x&k=*?~\a"q" z&l=$(id)<>'
-check "a link with shell characters" "WolfMP.exe +set name %WINDIR%\$HOME|\`id\`'x +set k *?~\\a\"q\" z +set l \$(id)<> +connect 10.0.0.1:27960
+hostile='%WINDIR%$HOME|`id`'\''x&k=*?~ z&l=$(id)<>'
+check "a link with shell characters" "WolfMP.exe +set name %WINDIR%\$HOME|\`id\`'x +set k *?~ z +set l \$(id)<> +connect 10.0.0.1:27960
 cwd: C:\\Games\\RTCW" "$(open_and_record "vsl://rtcw/10.0.0.1:27960?name=$hostile")"
 "$handler" remove >/dev/null
 check "the default handler after remove" "" "$(query)"

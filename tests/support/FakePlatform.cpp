@@ -123,18 +123,41 @@ void FakePlatform::CloseKey(RegistryKey key) {
     openKeys_.erase(key.handle);
 }
 
-unsigned FakePlatform::StartProgram(const std::string& commandLine, int showState) {
-    calls.push_back("StartProgram " + commandLine + " " + std::to_string(showState));
+bool FakePlatform::StartProgram(const std::string& program, const std::string& commandLine,
+                                const std::string& folder) {
+    calls.push_back("StartProgram " + program + " | " + commandLine + " | " + folder);
+    starts.push_back(Start{program, commandLine, folder});
     if (startResults.empty()) {
-        return 33;
+        return true;
     }
-    unsigned result = startResults.front();
+    bool started = startResults.front();
     startResults.pop_front();
-    return result;
+    return started;
 }
 
-void FakePlatform::ChangeDirectory(const std::string& folder) {
-    calls.push_back("ChangeDirectory " + folder);
+std::optional<std::string> FakePlatform::ConvertText(const std::string& text, CodePage from, CodePage to) {
+    std::string converted;
+    bool toUtf8 = from != CodePage::Utf8 && to == CodePage::Utf8;
+    bool fromUtf8 = from == CodePage::Utf8 && to != CodePage::Utf8;
+    for (size_t i = 0; i < text.size(); i++) {
+        auto byte = static_cast<unsigned char>(text[i]);
+        if (byte >= 0x80 && toUtf8) {
+            converted += static_cast<char>(0xC0 | byte >> 6);
+            converted += static_cast<char>(0x80 | (byte & 0x3F));
+        } else if (byte >= 0x80 && fromUtf8) {
+            // Latin-1 holds the characters of two-byte sequences up to U+00FF;
+            // anything longer is beyond it or no UTF-8 at all.
+            auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
+            if ((byte != 0xC2 && byte != 0xC3) || (next & 0xC0) != 0x80) {
+                return std::nullopt;
+            }
+            converted += static_cast<char>((byte & 0x03) << 6 | (next & 0x3F));
+            i++;
+        } else {
+            converted += text[i];
+        }
+    }
+    return converted;
 }
 
 std::optional<std::string> FakePlatform::ReadEnvironment(const std::string& name) {

@@ -20,8 +20,7 @@ struct ProcessEnded {
 //   QueryValue path 255
 //   DeleteKey Vastrel
 //   CloseKey
-//   StartProgram <command line> 0
-//   ChangeDirectory <folder>
+//   StartProgram <program> | <command line> | <folder>
 //   ReadEnvironment tmp
 //   WriteTextFile <path>
 //   ShowMessageBox <text> 16
@@ -37,9 +36,17 @@ public:
     std::set<std::string> deniedKeys;
 
     std::map<std::string, std::string> environment;
-    std::deque<unsigned> startResults;  // default: 33 (started)
+    std::deque<bool> startResults;      // default: started
     std::deque<int> messageBoxAnswers;  // default: 1 (OK)
     bool failWrites = false;
+
+    // Every start asked for, in order.
+    struct Start {
+        std::string program;
+        std::string commandLine;
+        std::string folder;
+    };
+    std::vector<Start> starts;
 
     // Files written, by path, with their text as handed over ("\n" line ends).
     std::map<std::string, std::string> files;
@@ -54,8 +61,13 @@ public:
                     std::uint32_t* size) override;
     void DeleteKey(RegistryKey parent, const std::string& child) override;
     void CloseKey(RegistryKey key) override;
-    unsigned StartProgram(const std::string& commandLine, int showState) override;
-    void ChangeDirectory(const std::string& folder) override;
+    bool StartProgram(const std::string& program, const std::string& commandLine,
+                      const std::string& folder) override;
+    std::string WindowsFolder() override { return "C:\\WINDOWS"; }
+    std::string SystemFolder() override { return "C:\\WINDOWS\\system32"; }
+    // The ANSI code page here is Latin-1, which holds the characters U+0000
+    // to U+00FF as one byte each.
+    std::optional<std::string> ConvertText(const std::string& text, CodePage from, CodePage to) override;
     std::optional<std::string> ReadEnvironment(const std::string& name) override;
     bool WriteTextFile(const std::string& path, const std::string& text) override;
     int ShowMessageBox(const std::string& text, unsigned style) override;

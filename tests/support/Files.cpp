@@ -55,7 +55,10 @@ void MakeFolders(const std::string& folder) {
 
 void CopyFileTo(const std::string& from, const std::string& to) {
     MakeFolders(FolderOf(to));
-    if (!CopyFileA(from.c_str(), to.c_str(), FALSE)) {
+    // The test's prefix shares the template's files through hard links:
+    // copying over one would write into the template.
+    DeleteFileA(to.c_str());
+    if (!CopyFileA(from.c_str(), to.c_str(), TRUE)) {
         throw SetupError("cannot copy " + from + " to " + to);
     }
 }

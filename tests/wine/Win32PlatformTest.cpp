@@ -288,50 +288,111 @@ TEST(Win32PlatformEnvironment, MissingVariableIsAbsent) {
 // ---------------------------------------------------------------------------
 // Starting programs
 
-TEST(Win32PlatformStart, StartsAProgramOfTheWorkingDirectory) {
+// The program is the very file named: a program of the same name in the
+// caller's folder or the working folder never stands in for it.
+TEST(Win32PlatformStart, StartsTheProgramFileItIsGiven) {
     ScratchFolder game;
+    ScratchFolder working;
     std::string recorder = BuiltProgram("vsl_recorder.exe");
-    ASSERT_TRUE(CopyFileA(recorder.c_str(), game.File("WolfMP.exe").c_str(), FALSE)) << recorder;
-
+    std::string decoys[] = {FolderOf(recorder) + "\\WolfMP.exe", working.File("WolfMP.exe")};
+    for (const std::string& path : {game.File("WolfMP.exe"), decoys[0], decoys[1]}) {
+        ASSERT_TRUE(CopyFileA(recorder.c_str(), path.c_str(), FALSE)) << path;
+    }
     WorkingDirectory restore;
+    SetCurrentDirectoryA(working.path().c_str());
+
     Win32Platform platform;
-    platform.ChangeDirectory(game.path());
     DWORD before = GetTickCount();
     const std::string commandLine = "WolfMP.exe +set name Player +connect 10.0.0.1:27960";
-    ASSERT_GE(platform.StartProgram(commandLine, kSwHide), kStartedAtLeast);
+    ASSERT_TRUE(platform.StartProgram(game.File("WolfMP.exe"), commandLine, game.path()));
 
     std::optional<LaunchRecord> record = WaitForLaunch(game.File("WolfMP.exe"), 20000);
     ASSERT_TRUE(record) << "the program did not run";
     EXPECT_EQ(record->commandLine, commandLine);
     EXPECT_EQ(record->folder, game.path());
     EXPECT_GE(record->tick, before);
+    for (const std::string& decoy : decoys) {
+        EXPECT_FALSE(WasLaunched(decoy)) << decoy;
+        DeleteFileA(decoy.c_str());
+    }
 }
 
-TEST(Win32PlatformStart, MissingProgramDoesNotStart) {
-    ScratchFolder empty;
-    WorkingDirectory restore;
+TEST(Win32PlatformStart, MissingFileOrFolderDoesNotStart) {
+    ScratchFolder game;
+    std::string recorder = BuiltProgram("vsl_recorder.exe");
+    ASSERT_TRUE(CopyFileA(recorder.c_str(), game.File("WolfMP.exe").c_str(), FALSE));
     Win32Platform platform;
-    platform.ChangeDirectory(empty.path());
-    EXPECT_LT(platform.StartProgram("vsl_no_such_program.exe +connect 10.0.0.1:27960", kSwHide),
-              kStartedAtLeast);
-    EXPECT_LT(platform.StartProgram(empty.File("missing.bat"), kSwHide), kStartedAtLeast);
+    EXPECT_FALSE(platform.StartProgram(game.File("SoF.exe"), "SoF.exe +connect h:1", game.path()));
+    EXPECT_FALSE(
+        platform.StartProgram(game.File("WolfMP.exe"), "WolfMP.exe +connect h:1", game.File("gone")));
+    EXPECT_FALSE(platform.StartProgram("WolfMP.exe", "WolfMP.exe +connect h:1", "WolfMP.exe"));
+    EXPECT_FALSE(WasLaunched(game.File("WolfMP.exe")));
 }
 
-TEST(Win32PlatformStart, RunsABatchFileByItsPath) {
+TEST(Win32PlatformStart, SystemProgramsAreInTheirFolders) {
+    Win32Platform platform;
+    EXPECT_TRUE(FileExists(platform.WindowsFolder() + "\\explorer.exe")) << platform.WindowsFolder();
+    EXPECT_TRUE(FileExists(platform.SystemFolder() + "\\cmd.exe")) << platform.SystemFolder();
+}
+
+TEST(Win32PlatformStart, CommandInterpreterRunsABatchFileWithBlanksInItsPath) {
     ScratchFolder folder;
+    std::string inner = folder.File("with blank");
+    CreateDirectoryA(inner.c_str(), nullptr);
     // The marker gets its name only once its text is written.
-    std::string marker = folder.File("ran.txt");
-    std::string script = folder.File("script.bat");
+    std::string marker = inner + "\\ran.txt";
+    std::string script = inner + "\\script.bat";
     std::ofstream(script, std::ios::binary) << "@echo off\r\n"
-                                            << "echo ran>\"" << folder.File("ran.part") << "\"\r\n"
-                                            << "ren \"" << folder.File("ran.part") << "\" ran.txt\r\n";
+                                            << "echo ran>\"" << inner << "\\ran.part\"\r\n"
+                                            << "ren \"" << inner << "\\ran.part\" ran.txt\r\n";
 
     Win32Platform platform;
-    ASSERT_GE(platform.StartProgram(script, kSwHide), kStartedAtLeast);
+    ASSERT_TRUE(platform.StartProgram(platform.SystemFolder() + "\\cmd.exe", "cmd.exe /c \"" + script + "\"",
+                                      platform.SystemFolder()));
     std::optional<std::string> text;
     PollUntil(20000, [&] { return (text = ReadFileText(marker)).has_value(); });
     ASSERT_TRUE(text) << "the batch file did not run";
     EXPECT_EQ(*text, "ran\r\n");
+    DeleteFileA(marker.c_str());
+    DeleteFileA(script.c_str());
+    RemoveDirectoryA(inner.c_str());
+}
+
+// ---------------------------------------------------------------------------
+// Code pages, as Wine sets them up for a C.UTF-8 locale: ANSI 1252, OEM 437.
+
+TEST(Win32PlatformText, ConvertsBetweenCodePagesWithoutLookAlikes) {
+    ASSERT_EQ(GetACP(), 1252u);
+    ASSERT_EQ(GetOEMCP(), 437u);
+    struct Case {
+        std::string text;
+        CodePage from;
+        CodePage to;
+        std::optional<std::string> converted;
+    };
+    const Case cases[] = {
+        {"Player", CodePage::Utf8, CodePage::Ansi, "Player"},
+        {"", CodePage::Utf8, CodePage::Ansi, ""},
+        {"J\xC3\xB6rg", CodePage::Utf8, CodePage::Ansi, "J\xF6rg"},
+        {"\xE2\x82\xAC", CodePage::Utf8, CodePage::Ansi, "\x80"},
+        {std::string("a\0b", 3), CodePage::Utf8, CodePage::Ansi, std::string("a\0b", 3)},
+        // Best fit would give "+" for the fullwidth plus and "C" for C-acute.
+        {"\xEF\xBC\x8B", CodePage::Utf8, CodePage::Ansi, std::nullopt},
+        {"\xC4\x86", CodePage::Utf8, CodePage::Ansi, std::nullopt},
+        {"\xFF", CodePage::Utf8, CodePage::Ansi, std::nullopt},
+        {"\xC3", CodePage::Utf8, CodePage::Ansi, std::nullopt},
+        {"J\xF6rg", CodePage::Ansi, CodePage::Utf8, "J\xC3\xB6rg"},
+        {"C:\\\xDC"
+         "ber",
+         CodePage::Ansi, CodePage::Oem,
+         "C:\\\x9A"
+         "ber"},
+        {"\x80", CodePage::Ansi, CodePage::Oem, std::nullopt},
+    };
+    Win32Platform platform;
+    for (const Case& c : cases) {
+        EXPECT_EQ(platform.ConvertText(c.text, c.from, c.to), c.converted) << c.text;
+    }
 }
 
 // ---------------------------------------------------------------------------

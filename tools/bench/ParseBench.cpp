@@ -26,8 +26,14 @@ public:
     }
     void DeleteKey(RegistryKey, const std::string&) override { throw Refused("DeleteKey"); }
     void CloseKey(RegistryKey) override { throw Refused("CloseKey"); }
-    unsigned StartProgram(const std::string&, int) override { throw Refused("StartProgram"); }
-    void ChangeDirectory(const std::string&) override { throw Refused("ChangeDirectory"); }
+    bool StartProgram(const std::string&, const std::string&, const std::string&) override {
+        throw Refused("StartProgram");
+    }
+    std::string WindowsFolder() override { throw Refused("WindowsFolder"); }
+    std::string SystemFolder() override { throw Refused("SystemFolder"); }
+    std::optional<std::string> ConvertText(const std::string&, CodePage, CodePage) override {
+        throw Refused("ConvertText");
+    }
     std::optional<std::string> ReadEnvironment(const std::string&) override {
         throw Refused("ReadEnvironment");
     }

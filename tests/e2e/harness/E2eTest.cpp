@@ -17,7 +17,7 @@ std::vector<std::string> StartedStandIns() {
     for (const Game& game : FiveGames()) {
         programs.push_back(game.executable);
     }
-    programs.push_back(std::string(kInstallFolder) + "\\explorer.exe");
+    programs.push_back(ExplorerPath());
 
     std::vector<std::string> started;
     for (const std::string& program : programs) {

@@ -66,8 +66,14 @@ std::string InstallLauncher(const std::string& folder, const std::string& fileNa
     return path;
 }
 
-std::string InstallExplorerStandIn(const std::string& folder) {
-    std::string path = folder + "\\explorer.exe";
+std::string ExplorerPath() {
+    char folder[MAX_PATH] = "";
+    GetWindowsDirectoryA(folder, MAX_PATH);
+    return std::string(folder) + "\\explorer.exe";
+}
+
+std::string InstallExplorerStandIn() {
+    std::string path = ExplorerPath();
     CopyFileTo(BuiltProgram("vsl_recorder.exe"), path);
     return path;
 }
@@ -81,4 +87,5 @@ void ForgetEverything() {
     DeleteRegistryTree(HKEY_LOCAL_MACHINE, kUninstallEntryKey);
     RemoveTree(kInstallFolder);
     RemoveTree(kGamesFolder);
+    DeleteFileA((ExplorerPath() + ".rec").c_str());
 }

@@ -42,9 +42,10 @@ constexpr char kUninstallEntryKey[] =                 // HKEY_LOCAL_MACHINE
 std::string InstallLauncher(const std::string& folder = kInstallFolder,
                             const std::string& fileName = "vsl.exe");
 
-// The recorder as explorer.exe beside the launcher, where the launcher's
-// "explorer <address>" finds it before the system's own. Returns its path.
-std::string InstallExplorerStandIn(const std::string& folder = kInstallFolder);
+// The recorder in place of the Windows folder's explorer.exe, which the
+// launcher starts for a web address. Returns its path.
+std::string InstallExplorerStandIn();
+std::string ExplorerPath();
 
 // Removes every key and folder the tests lay out, so that a test sees only
 // what it installed itself even when tests share a prefix.
