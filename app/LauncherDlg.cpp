@@ -20,11 +20,6 @@ std::string CLauncherDlg::FindGameExecutable(const std::string& gameId) {
     return ::FindGameExecutable(platform, gameId);
 }
 
-std::string CLauncherDlg::WriteUninstallScript() {
-    LauncherPlatform platform;
-    return ::WriteUninstallScript(platform);
-}
-
 void CLauncherDlg::RunUninstall() {
     LauncherPlatform platform;
     ::RunUninstall(platform);

@@ -19,7 +19,6 @@ public:
 
     // The logic's operations, on the application's platform.
     static std::string FindGameExecutable(const std::string& gameId);
-    static std::string WriteUninstallScript();
     [[noreturn]] static void RunUninstall();
 
     HICON m_hIcon;

@@ -3,6 +3,13 @@
 #include "app/framework/WinApp.h"
 #include "res/resource.h"
 
+namespace {
+
+// The DPI at which a picture shows at its own size.
+constexpr int kStandardDpi = 96;
+
+}  // namespace
+
 CSplashWnd* CSplashWnd::s_instance = nullptr;
 BOOL CSplashWnd::s_enabled = FALSE;
 
@@ -34,10 +41,18 @@ BOOL CSplashWnd::Create(CWnd* pParentWnd) {
     BITMAP picture;
     m_bitmap.GetBitmap(&picture);
 
+    // The program is aware of the screen's DPI, so Windows does not scale
+    // its windows: the picture grows with the screen's scale here, as the
+    // message boxes and the dialog do by themselves.
+    HDC screen = GetDC(nullptr);
+    int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : kStandardDpi;
+    ReleaseDC(nullptr, screen);
+    int width = MulDiv(picture.bmWidth, dpi, kStandardDpi);
+    int height = MulDiv(picture.bmHeight, dpi, kStandardDpi);
+
     HWND owner = pParentWnd != nullptr ? pParentWnd->m_hWnd : nullptr;
     std::string className = RegisterWindowClass(0, LoadCursorA(nullptr, IDC_ARROW), nullptr, nullptr);
-    return CreateEx(0, className, nullptr, WS_POPUP | WS_VISIBLE, 0, 0, picture.bmWidth, picture.bmHeight,
-                    owner, nullptr);
+    return CreateEx(0, className, nullptr, WS_POPUP | WS_VISIBLE, 0, 0, width, height, owner, nullptr);
 }
 
 int CSplashWnd::OnCreate(CREATESTRUCTA* createStruct) {
@@ -57,8 +72,17 @@ void CSplashWnd::OnPaint() {
     }
     BITMAP picture;
     m_bitmap.GetBitmap(&picture);
+    RECT window;
+    GetClientRect(m_hWnd, &window);
     HGDIOBJ previous = SelectObject(memory, m_bitmap.m_hObject);
-    BitBlt(dc.m_hDC, 0, 0, picture.bmWidth, picture.bmHeight, memory, 0, 0, SRCCOPY);
+    if (window.right == picture.bmWidth && window.bottom == picture.bmHeight) {
+        BitBlt(dc.m_hDC, 0, 0, picture.bmWidth, picture.bmHeight, memory, 0, 0, SRCCOPY);
+    } else {
+        SetStretchBltMode(dc.m_hDC, HALFTONE);
+        SetBrushOrgEx(dc.m_hDC, 0, 0, nullptr);
+        StretchBlt(dc.m_hDC, 0, 0, window.right, window.bottom, memory, 0, 0, picture.bmWidth, picture.bmHeight,
+                   SRCCOPY);
+    }
     SelectObject(memory, previous);
     DeleteDC(memory);
 }

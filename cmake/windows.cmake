@@ -9,7 +9,7 @@ add_link_options(-static -static-libgcc -static-libstdc++ -Wl,--gc-sections)
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501)
 
 add_library(vsl_platform STATIC platform/Win32Platform.cpp)
-target_link_libraries(vsl_platform PUBLIC vsl_logic)
+target_link_libraries(vsl_platform PUBLIC vsl_logic shell32)
 
 # How vsl.exe's own code is compiled. The program throws and catches nothing
 # and runs one thread, so it needs no unwind tables, no exception machinery, no

@@ -14,6 +14,7 @@ enum class RegistryRoot { CurrentUser, LocalMachine, ClassesRoot };
 // Registry access masks, with the values the registry gives them.
 constexpr std::uint32_t kKeyQueryValue = 0x0001;
 constexpr std::uint32_t kKeyAllAccess = 0xF003F;
+constexpr std::uint32_t kKeyDelete = 0x10000;  // DELETE: the right to delete the key itself
 
 // Message box styles and answers.
 constexpr unsigned kMbIconHand = 0x10;       // one OK button and the stop icon
@@ -70,6 +71,25 @@ public:
 
     // The value of an environment variable, whose name matches in any case.
     virtual std::optional<std::string> ReadEnvironment(const std::string& name) = 0;
+
+    // The path of the running program.
+    virtual std::string ProgramPath() = 0;
+
+    // Whether the program runs with an administrator's full rights: elevated,
+    // or on a system that does not split them.
+    virtual bool IsElevated() = 0;
+
+    // Starts the program with the system's elevation prompt; false when it
+    // did not start (the prompt was refused, or elevation is impossible).
+    virtual bool StartElevated(const std::string& program, const std::string& arguments) = 0;
+
+    // Whether files may be created and deleted in the folder; true when there
+    // is no such folder, which leaves nothing there to delete.
+    virtual bool CanChangeFolder(const std::string& folder) = 0;
+
+    // Takes the named lock for the rest of the process's life; false when
+    // another process holds it.
+    virtual bool TakeLock(const std::string& name) = 0;
 
     // Creates or empties the file and writes text to it in text mode, so each
     // "\n" reaches the disk as CR LF. True when all of it was written and the

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -165,6 +167,71 @@ std::optional<std::string> Win32Platform::ReadEnvironment(const std::string& nam
         return std::nullopt;
     }
     return std::string(value);
+}
+
+std::string Win32Platform::ProgramPath() {
+    char path[MAX_PATH] = "";
+    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return length < MAX_PATH ? std::string(path, length) : std::string();
+}
+
+bool Win32Platform::IsElevated() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
+        return false;
+    }
+    TOKEN_ELEVATION elevation{};
+    DWORD size = 0;
+    BOOL known = GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size);
+    CloseHandle(token);
+    // A system that knows no elevation gives every administrator full rights
+    // and asks nobody; there the removal finds out by trying.
+    return !known || elevation.TokenIsElevated != 0;
+}
+
+bool Win32Platform::StartElevated(const std::string& program, const std::string& arguments) {
+    SHELLEXECUTEINFOA start{};
+    start.cbSize = sizeof start;
+    // The caller ends right after: the start must be complete by then.
+    start.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+    start.lpVerb = "runas";
+    start.lpFile = program.c_str();
+    start.lpParameters = arguments.c_str();
+    start.nShow = SW_SHOWNORMAL;
+    return ShellExecuteExA(&start) != FALSE;
+}
+
+bool Win32Platform::CanChangeFolder(const std::string& folder) {
+    DWORD attributes = GetFileAttributesA(folder.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    }
+    // A file that the system deletes as it is closed: made only to learn
+    // whether the folder's rights allow it.
+    std::string probe = folder + "\\vsl_uninstall.probe";
+    HANDLE file = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    CloseHandle(file);
+    return true;
+}
+
+bool Win32Platform::TakeLock(const std::string& name) {
+    // The handle stays open until the process ends, and with it the lock. A
+    // lock that an elevated process holds cannot even be opened by one that
+    // is not: that too means another holds it.
+    HANDLE mutex = CreateMutexA(nullptr, TRUE, ("Local\\" + name).c_str());
+    if (mutex == nullptr) {
+        return false;
+    }
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        CloseHandle(mutex);
+        return false;
+    }
+    return true;
 }
 
 bool Win32Platform::WriteTextFile(const std::string& path, const std::string& text) {

@@ -22,6 +22,11 @@ public:
     std::string SystemFolder() override;
     std::optional<std::string> ConvertText(const std::string& text, CodePage from, CodePage to) override;
     std::optional<std::string> ReadEnvironment(const std::string& name) override;
+    std::string ProgramPath() override;
+    bool IsElevated() override;
+    bool StartElevated(const std::string& program, const std::string& arguments) override;
+    bool CanChangeFolder(const std::string& folder) override;
+    bool TakeLock(const std::string& name) override;
     bool WriteTextFile(const std::string& path, const std::string& text) override;
     // A MessageBoxA with no owner, captioned with the executable's file name
     // without its extension. The application's own platform replaces it with

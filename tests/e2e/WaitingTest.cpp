@@ -84,6 +84,26 @@ TEST_F(Waiting, SplashShowsTheTitlePictureCentredAboveTheDialogThatOwnsIt) {
     EXPECT_TRUE(IsAbove(splash->handle, dialog->handle)) << DescribeWindowsOf(launcher.Id());
 }
 
+// The program declares itself aware of the screen's DPI, so Windows draws
+// its message boxes and dialog at the screen's scale, and it scales the title
+// picture itself: at 150 % the picture is 600 x 450, still centred.
+TEST_F(Waiting, SplashGrowsWithTheScreensScale) {
+    HKEY desktop;
+    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, "Control Panel\\Desktop", &desktop), ERROR_SUCCESS);
+    DWORD dpi = 144;
+    RegSetValueExA(desktop, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+    RegCloseKey(desktop);
+
+    LauncherProcess launcher = StartWith(kRtcwLink);
+    std::optional<WindowView> splash = WaitForSplash(launcher.Id());
+    ASSERT_TRUE(splash) << "no splash window";
+    POINT corner = CentredOnWorkArea(600, 450);
+    EXPECT_EQ(splash->rect.left, corner.x);
+    EXPECT_EQ(splash->rect.top, corner.y);
+    EXPECT_EQ(Width(splash->rect), 600);
+    EXPECT_EQ(Height(splash->rect), 450);
+}
+
 TEST_F(Waiting, DialogIsCaptionedVslWithATaskbarButtonAtTheCentreUnderTheSplash) {
     LauncherProcess launcher = StartWith(kRtcwLink);
     std::optional<WindowView> dialog = WaitForLauncherDialog(launcher.Id());

@@ -95,6 +95,13 @@ public:
     std::optional<std::string> ReadEnvironment(const std::string&) override {
         BrokenInvariant("ReadEnvironment", __FILE__, __LINE__);
     }
+    std::string ProgramPath() override { BrokenInvariant("ProgramPath", __FILE__, __LINE__); }
+    bool IsElevated() override { BrokenInvariant("IsElevated", __FILE__, __LINE__); }
+    bool StartElevated(const std::string&, const std::string&) override {
+        BrokenInvariant("StartElevated", __FILE__, __LINE__);
+    }
+    bool CanChangeFolder(const std::string&) override { BrokenInvariant("CanChangeFolder", __FILE__, __LINE__); }
+    bool TakeLock(const std::string&) override { BrokenInvariant("TakeLock", __FILE__, __LINE__); }
     bool WriteTextFile(const std::string&, const std::string&) override {
         BrokenInvariant("WriteTextFile", __FILE__, __LINE__);
     }

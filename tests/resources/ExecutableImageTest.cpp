@@ -18,7 +18,8 @@ namespace {
 const size_t kOverheadBudget = 64 * 1024;
 
 // DLLs that every Windows system carries: the program needs nothing installed beside it.
-const char* const kSystemDlls[] = {"ADVAPI32.dll", "GDI32.dll", "KERNEL32.dll", "msvcrt.dll", "USER32.dll"};
+const char* const kSystemDlls[] = {"ADVAPI32.dll", "GDI32.dll",   "KERNEL32.dll",
+                                   "msvcrt.dll",   "SHELL32.dll", "USER32.dll"};
 
 bool SameDllName(const std::string& a, const std::string& b) {
     return _stricmp(a.c_str(), b.c_str()) == 0;
@@ -148,6 +149,39 @@ TEST(ExecutableImageReader, RefusesCutOrForeignFiles) {
         spoiled.spoil(file);
         EXPECT_FALSE(ReadExecutableImage(file).has_value()) << spoiled.name;
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The manifest as Windows reads it from vsl.exe: the program runs as the
+// user who starts it (a link never asks for elevation), on the Windows
+// versions it names without compatibility shims, aware of the screen's DPI,
+// with the current controls' look.
+TEST(LauncherImage, ManifestTellsWindowsHowToRunIt) {
+    HMODULE image = LoadLibraryExA(BuiltProgram("vsl.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(image, nullptr);
+    HRSRC found = FindResourceA(image, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    ASSERT_NE(found, nullptr) << "no manifest";
+    const char* data = static_cast<const char*>(LockResource(LoadResource(image, found)));
+    std::string manifest(data, SizeofResource(image, found));
+    FreeLibrary(image);
+
+    const char* const declarations[] = {
+        "<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>",
+        "<supportedOS Id=\"{e2011457-1546-43c5-a5fe-008deee3d3f0}\"/>",  // Vista
+        "<supportedOS Id=\"{35138b9a-5d96-4fbd-8e2d-a2440225f93a}\"/>",  // 7
+        "<supportedOS Id=\"{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}\"/>",  // 8
+        "<supportedOS Id=\"{1f676c76-80e1-4239-95bb-83d0f6d0da78}\"/>",  // 8.1
+        "<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>",  // 10 and 11
+        ">true</dpiAware>",
+        "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
+    };
+    for (const char* declaration : declarations) {
+        EXPECT_NE(manifest.find(declaration), std::string::npos) << declaration;
+    }
+    EXPECT_EQ(manifest.find("activeCodePage"), std::string::npos) << "the games read the system's code page";
 }
 
 }  // namespace

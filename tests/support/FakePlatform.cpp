@@ -76,7 +76,7 @@ std::optional<RegistryKey> FakePlatform::OpenKey(RegistryRoot root, const std::s
     if (!HasKey(path) && !subkey.empty()) {
         return std::nullopt;
     }
-    if (deniedKeys.count(path) != 0) {
+    if (deniedKeys.count(path) != 0 || (readOnlyKeys.count(path) != 0 && access != kKeyQueryValue)) {
         return std::nullopt;
     }
     RegistryKey key{nextHandle_++};
@@ -144,6 +144,11 @@ std::optional<std::string> FakePlatform::ConvertText(const std::string& text, Co
         if (byte >= 0x80 && toUtf8) {
             converted += static_cast<char>(0xC0 | byte >> 6);
             converted += static_cast<char>(0x80 | (byte & 0x3F));
+        } else if (byte >= 0x80 && to == CodePage::Oem) {
+            if (byte != 0xF6 && byte != 0xDC) {
+                return std::nullopt;
+            }
+            converted += static_cast<char>(byte == 0xF6 ? 0x94 : 0x9A);
         } else if (byte >= 0x80 && fromUtf8) {
             // Latin-1 holds the characters of two-byte sequences up to U+00FF;
             // anything longer is beyond it or no UTF-8 at all.
@@ -168,6 +173,15 @@ std::optional<std::string> FakePlatform::ReadEnvironment(const std::string& name
         }
     }
     return std::nullopt;
+}
+
+bool FakePlatform::StartElevated(const std::string& program, const std::string& arguments) {
+    calls.push_back("StartElevated " + program + " " + arguments);
+    return elevationGranted;
+}
+
+bool FakePlatform::TakeLock(const std::string& name) {
+    return heldLocks.insert(name).second;
 }
 
 bool FakePlatform::WriteTextFile(const std::string& path, const std::string& text) {

@@ -24,6 +24,7 @@ struct ProcessEnded {
 //   ReadEnvironment tmp
 //   WriteTextFile <path>
 //   ShowMessageBox <text> 16
+//   StartElevated <program> <arguments>
 //   EndProcess 1
 class FakePlatform : public Platform {
 public:
@@ -32,8 +33,16 @@ public:
     void SetValue(const std::string& keyPath, const std::string& valueName, const std::string& data);
     void AddKey(const std::string& keyPath);
     bool HasKey(const std::string& keyPath) const;
-    // Keys whose open is refused although they exist.
+    // Keys whose open is refused although they exist, and keys that open
+    // only to read, as the computer's keys do for a user without elevation.
     std::set<std::string> deniedKeys;
+    std::set<std::string> readOnlyKeys;
+    // Folders in which no file may be created or deleted.
+    std::set<std::string> readOnlyFolders;
+    bool elevated = true;
+    bool elevationGranted = true;  // what StartElevated answers
+    // Locks that another process holds.
+    std::set<std::string> heldLocks;
 
     std::map<std::string, std::string> environment;
     std::deque<bool> startResults;      // default: started
@@ -66,9 +75,15 @@ public:
     std::string WindowsFolder() override { return "C:\\WINDOWS"; }
     std::string SystemFolder() override { return "C:\\WINDOWS\\system32"; }
     // The ANSI code page here is Latin-1, which holds the characters U+0000
-    // to U+00FF as one byte each.
+    // to U+00FF as one byte each; the OEM code page holds ASCII and, of the
+    // rest, only o-umlaut (0x94) and U-umlaut (0x9A).
     std::optional<std::string> ConvertText(const std::string& text, CodePage from, CodePage to) override;
     std::optional<std::string> ReadEnvironment(const std::string& name) override;
+    std::string ProgramPath() override { return "C:\\Program Files\\Vastrel\\vsl.exe"; }
+    bool IsElevated() override { return elevated; }
+    bool StartElevated(const std::string& program, const std::string& arguments) override;
+    bool CanChangeFolder(const std::string& folder) override { return readOnlyFolders.count(folder) == 0; }
+    bool TakeLock(const std::string& name) override;
     bool WriteTextFile(const std::string& path, const std::string& text) override;
     int ShowMessageBox(const std::string& text, unsigned style) override;
 

@@ -434,31 +434,60 @@ TEST(Win32PlatformExit, EndsWithTheCodeAfterTheExitHandlers) {
 }
 
 // ---------------------------------------------------------------------------
-// The uninstall batch file on the disk
+// Removing Vastrel
 
-class Win32PlatformUninstall : public ::testing::Test {
-protected:
-    void TearDown() override { RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Vastrel"); }
-};
-
-TEST_F(Win32PlatformUninstall, WritesTheBatchFileBytes) {
-    HKEY key;
-    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Vastrel", &key), ERROR_SUCCESS);
-    const char installPath[] = "C:\\Games\\Vastrel";
-    RegSetValueExA(key, "path", 0, REG_SZ, reinterpret_cast<const BYTE*>(installPath), sizeof installPath);
-    RegCloseKey(key);
+// The batch file's bytes on the disk: CR LF line ends, and the folder in the
+// OEM code page (437 here: U-umlaut is 0x9A), in which the command
+// interpreter reads it.
+TEST(Win32PlatformUninstall, WritesTheBatchFileInTheInterpretersCodePage) {
     ScratchFolder temp;
     EnvironmentVariable tmp("TMP", temp.path());
-
     Win32Platform platform;
-    std::string script = WriteUninstallScript(platform);
+    std::string script = WriteUninstallScript(platform,
+                                              "C:\\\xDC"
+                                              "ber");
 
     EXPECT_EQ(script, temp.File("vsl_uninstall.bat"));
-    // Two lines of 30 and 28 bytes.
-    const std::string expected =
-        "del \"C:\\Games\\Vastrel\\vsl.exe\"\r\n"
-        "rmdir \"C:\\Games\\Vastrel\"\r\n";
-    EXPECT_EQ(ReadFileText(temp.File("vsl_uninstall.bat")), expected);
+    std::string text = *ReadFileText(script);
+    EXPECT_EQ(text.substr(0, 48),
+              "set vsl_tries=0\r\n:retry\r\ndel \"C:\\\x9A"
+              "ber\\vsl.exe\"\r\n");
+    EXPECT_NE(text.find("\r\n\"" + platform.SystemFolder() + "\\ping.exe\" -n 2 127.0.0.1 >nul\r\n"),
+              std::string::npos);
+    EXPECT_EQ(text.substr(text.size() - 27),
+              ":removed\r\nrmdir \"C:\\\x9A"
+              "ber\"\r\n");
+}
+
+TEST(Win32PlatformUninstall, ChangesOnlyFoldersItMay) {
+    ScratchFolder folder;
+    Win32Platform platform;
+    EXPECT_TRUE(platform.CanChangeFolder(folder.path()));
+    EXPECT_TRUE(platform.CanChangeFolder(folder.File("gone")));
+    // The probe leaves nothing behind.
+    EXPECT_FALSE(FileExists(folder.File("vsl_uninstall.probe")));
+}
+
+TEST(Win32PlatformUninstall, LockIsHeldOnce) {
+    Win32Platform platform;
+    EXPECT_TRUE(platform.TakeLock("Vastrel test lock"));
+    EXPECT_FALSE(platform.TakeLock("Vastrel test lock"));
+    EXPECT_TRUE(platform.TakeLock("Vastrel other test lock"));
+}
+
+// Wine gives every program an administrator's full rights, so the uninstall
+// never needs to elevate here; the elevation prompt itself is Windows'.
+TEST(Win32PlatformUninstall, ElevatedStartRunsTheProgramWithItsArguments) {
+    Win32Platform platform;
+    EXPECT_TRUE(platform.IsElevated());
+    ScratchFolder folder;
+    std::string program = folder.File("vsl.exe");
+    ASSERT_TRUE(CopyFileA(BuiltProgram("vsl_recorder.exe").c_str(), program.c_str(), FALSE));
+    ASSERT_TRUE(platform.StartElevated(program, "uninstall"));
+    std::optional<LaunchRecord> record = WaitForLaunch(program, 20000);
+    ASSERT_TRUE(record) << "the program did not run";
+    EXPECT_EQ(record->commandLine, "\"" + program + "\" uninstall");
+    EXPECT_EQ(platform.ProgramPath(), BuiltProgram("vsl_win32_platform_tests.exe"));
 }
 
 }  // namespace

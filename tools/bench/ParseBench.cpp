@@ -37,6 +37,11 @@ public:
     std::optional<std::string> ReadEnvironment(const std::string&) override {
         throw Refused("ReadEnvironment");
     }
+    std::string ProgramPath() override { throw Refused("ProgramPath"); }
+    bool IsElevated() override { throw Refused("IsElevated"); }
+    bool StartElevated(const std::string&, const std::string&) override { throw Refused("StartElevated"); }
+    bool CanChangeFolder(const std::string&) override { throw Refused("CanChangeFolder"); }
+    bool TakeLock(const std::string&) override { throw Refused("TakeLock"); }
     bool WriteTextFile(const std::string&, const std::string&) override { throw Refused("WriteTextFile"); }
     int ShowMessageBox(const std::string& text, unsigned) override {
         throw Refused("ShowMessageBox: " + text);
