@@ -80,8 +80,8 @@ void CSplashWnd::OnPaint() {
     } else {
         SetStretchBltMode(dc.m_hDC, HALFTONE);
         SetBrushOrgEx(dc.m_hDC, 0, 0, nullptr);
-        StretchBlt(dc.m_hDC, 0, 0, window.right, window.bottom, memory, 0, 0, picture.bmWidth, picture.bmHeight,
-                   SRCCOPY);
+        StretchBlt(dc.m_hDC, 0, 0, window.right, window.bottom, memory, 0, 0, picture.bmWidth,
+                   picture.bmHeight, SRCCOPY);
     }
     SelectObject(memory, previous);
     DeleteDC(memory);

@@ -100,7 +100,9 @@ public:
     bool StartElevated(const std::string&, const std::string&) override {
         BrokenInvariant("StartElevated", __FILE__, __LINE__);
     }
-    bool CanChangeFolder(const std::string&) override { BrokenInvariant("CanChangeFolder", __FILE__, __LINE__); }
+    bool CanChangeFolder(const std::string&) override {
+        BrokenInvariant("CanChangeFolder", __FILE__, __LINE__);
+    }
     bool TakeLock(const std::string&) override { BrokenInvariant("TakeLock", __FILE__, __LINE__); }
     bool WriteTextFile(const std::string&, const std::string&) override {
         BrokenInvariant("WriteTextFile", __FILE__, __LINE__);
