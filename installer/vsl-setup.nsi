@@ -224,6 +224,18 @@ Function CheckInstallFolder
     StrCpy $0 "The folder's path is too long: it may have at most ${MAX_FOLDER_LENGTH} characters."
   ${ElseIf} $2 == $3
     StrCpy $0 "$3 is the root of a drive or share: Vastrel needs a folder of its own, since removing Vastrel removes its folder."
+  ${Else}
+    ; The shell starts vsl.exe for a link with the command
+    ; "<folder>\vsl.exe" "%1" and puts the link wherever %1 stands, in the
+    ; folder's part too (%2, %L, %* and others alike), and the uninstall's
+    ; batch file reads a % as its own as well: neither would find vsl.exe.
+    ${For} $2 0 $4
+      StrCpy $3 $1 1 $2
+      ${If} $3 == "%"
+        StrCpy $0 "The folder's path holds a %, which the shell would replace in the command that starts vsl.exe for a link: choose a folder without %."
+        ${ExitFor}
+      ${EndIf}
+    ${Next}
   ${EndIf}
 FunctionEnd
 

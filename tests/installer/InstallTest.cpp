@@ -219,6 +219,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Refusal{"NotAFullPath", kSetup, "/S /D=Wanted", kExitBadFolder},
                       Refusal{"QuotesAfterTheSwitch", kSetup, "/S /D=\"C:\\Wanted\"", kExitBadFolder},
                       Refusal{"NoFolder", kSetup, "/S /D=", kExitBadFolder},
+                      // The shell would put the link in place of the %1.
+                      Refusal{"FolderWithPercent", kSetup, "/S /D=C:\\Games%1", kExitBadFolder},
                       // The uninstall would try to remove the drive.
                       Refusal{"DriveRoot", kSetup, "/S /D=C:\\", kExitBadFolder},
                       Refusal{"DriveRootThroughDotDot", kSetup, "/S /D=C:\\a\\..", kExitBadFolder},
