@@ -66,7 +66,8 @@ ShowInstDetails show
 BrandingText "Vastrel ${VERSION}"
 
 !define MUI_ICON "${VSL_ICON}"
-!define MUI_DIRECTORYPAGE_TEXT_TOP "Vastrel opens vsl links from web pages and starts the game they name. Choose the folder for vsl.exe; keep it for vsl.exe alone, because removing Vastrel removes the folder."
+!define FOLDER_PAGE_TEXT "Vastrel opens vsl links from web pages and starts the game they name. Choose the folder for vsl.exe; keep it for vsl.exe alone, because removing Vastrel removes the folder."
+!define MUI_DIRECTORYPAGE_TEXT_TOP "${FOLDER_PAGE_TEXT}"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
@@ -239,11 +240,19 @@ Function CheckInstallFolder
   ${EndIf}
 FunctionEnd
 
+; The folder page keeps its Install button off for a folder that cannot hold
+; Vastrel; the button alone does not say why, so its text at the top does,
+; until the folder can. (The page is the dialog in the installer's window;
+; 1006 is its text.)
 Function .onVerifyInstDir
   Call CheckInstallFolder
+  FindWindow $2 "#32770" "" $HWNDPARENT
+  GetDlgItem $2 $2 1006
   ${If} $0 != ""
+    SendMessage $2 ${WM_SETTEXT} 0 "STR:$0"
     Abort
   ${EndIf}
+  SendMessage $2 ${WM_SETTEXT} 0 "STR:${FOLDER_PAGE_TEXT}"
 FunctionEnd
 
 Section

@@ -227,6 +227,61 @@ INSTANTIATE_TEST_SUITE_P(
                       Refusal{"QuotedDriveRoot", kSetup, "/S \"/D=C:\\Program Files\\..\"", kExitBadFolder}),
     [](const ::testing::TestParamInfo<Refusal>& info) { return std::string(info.param.name); });
 
+// The folder page, as a person sees it for the folder that /D= gives: the
+// Install button is on only for a folder that can hold Vastrel, and the text
+// at the top says why it is off.
+struct PageFolder {
+    const char* name;
+    std::string folder;
+    bool installable;
+    const char* text;  // how the page's text at the top begins
+};
+
+class FolderPage : public Install, public ::testing::WithParamInterface<PageFolder> {};
+
+// The controls of the directory page, the dialog inside the installer's window.
+constexpr int kPageTextId = 1006;
+constexpr int kFolderFieldId = 1019;
+
+std::string ControlText(HWND dialog, int id) {
+    char text[1024] = "";
+    GetDlgItemTextA(dialog, id, text, sizeof(text));
+    return text;
+}
+
+TEST_P(FolderPage, SaysWhetherItCanInstall) {
+    const PageFolder& shown = GetParam();
+    LauncherProcess setup = StartSetup("/D=" + shown.folder);
+    std::optional<WindowView> window = WaitForLauncherDialog(setup.Id());
+    ASSERT_TRUE(window) << DescribeWindowsOf(setup.Id());
+    HWND install = GetDlgItem(window->handle, IDOK);
+    std::string folder;
+    std::string text;
+    bool installable = !shown.installable;
+    EXPECT_TRUE(PollUntil(kWindowLimitMs,
+                          [&] {
+                              HWND page = FindWindowExA(window->handle, NULL, "#32770", NULL);
+                              folder = ControlText(page, kFolderFieldId);
+                              text = ControlText(page, kPageTextId);
+                              installable = IsWindowEnabled(install) != FALSE;
+                              return folder == shown.folder && installable == shown.installable &&
+                                     text.rfind(shown.text, 0) == 0;
+                          }))
+        << "folder " << folder << ", Install " << (installable ? "on" : "off") << ", text: " << text;
+
+    PostMessageA(window->handle, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    EXPECT_TRUE(setup.WaitForExit(kSetupLimitMs));
+    EXPECT_EQ(InstalledKeys(), (std::map<std::string, KeyContents>{}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Folders, FolderPage,
+    ::testing::Values(PageFolder{"Installable", "C:\\Vastrel", true, "Vastrel opens vsl links"},
+                      PageFolder{"WithPercent", "C:\\Games%1", false, "The folder's path holds a %"},
+                      PageFolder{"DriveRootThroughDotDot", "C:\\a\\..", false, "C:\\ is the root of a drive"},
+                      PageFolder{"TooLong", kLongestFolder + "w", false, "The folder's path is too long"}),
+    [](const ::testing::TestParamInfo<PageFolder>& info) { return std::string(info.param.name); });
+
 TEST_F(Install, IntoTheLongestFolderThatFits) {
     InstallSilently(kLongestFolder);
     EXPECT_EQ(InstalledKeys(), ExpectedKeys(kLongestFolder));
