@@ -52,6 +52,10 @@ Unicode true
 ; (MAX_PATH less room for a file name), which also keeps vsl.exe's path
 ; within MAX_PATH and the folder within the 254 that the uninstall reads.
 !define MAX_FOLDER_LENGTH 247
+; The longest command line the installer reads whole: a variable holds
+; NSIS_MAX_STRLEN characters with the one that ends it, and one more would
+; not tell a line that fits from one that was cut.
+!define /math LONGEST_COMMAND_LINE ${NSIS_MAX_STRLEN} - 2
 
 Name "Vastrel"
 OutFile "${VSL_OUTFILE}"
@@ -126,6 +130,13 @@ FunctionEnd
 Function TakeFolderArgument
   StrCpy $0 ""
   System::Call 'kernel32::GetCommandLineW() w .r1'
+  ; The plugin hands the line over in a variable: one longer than that holds
+  ; arrives cut, perhaps without its /D= or a part of the folder.
+  StrLen $2 $1
+  ${If} $2 > ${LONGEST_COMMAND_LINE}
+    StrCpy $0 "The command line is too long: the installer reads at most ${LONGEST_COMMAND_LINE} characters of it."
+    Return
+  ${EndIf}
   ; Blanks at the end belong to no argument.
   ${Do}
     StrCpy $4 $1 1 -1

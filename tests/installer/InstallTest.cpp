@@ -219,6 +219,10 @@ INSTANTIATE_TEST_SUITE_P(
                       Refusal{"NotAFullPath", kSetup, "/S /D=Wanted", kExitBadFolder},
                       Refusal{"QuotesAfterTheSwitch", kSetup, "/S /D=\"C:\\Wanted\"", kExitBadFolder},
                       Refusal{"NoFolder", kSetup, "/S /D=", kExitBadFolder},
+                      // The installer reads 1022 characters of the line: the
+                      // rest, and the /D= in it, would be lost.
+                      Refusal{"CommandLineTooLong", kSetup,
+                              "/S /X=" + std::string(1000, 'x') + " /D=C:\\Wanted", kExitBadFolder},
                       // The shell would put the link in place of the %1.
                       Refusal{"FolderWithPercent", kSetup, "/S /D=C:\\Games%1", kExitBadFolder},
                       // The uninstall would try to remove the drive.
