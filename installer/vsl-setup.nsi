@@ -52,6 +52,10 @@ Unicode true
 ; (MAX_PATH less room for a file name), which also keeps vsl.exe's path
 ; within MAX_PATH and the folder within the 254 that the uninstall reads.
 !define MAX_FOLDER_LENGTH 247
+; The longest command line the installer reads whole: a variable holds
+; NSIS_MAX_STRLEN characters with the one that ends it, and one more would
+; not tell a line that fits from one that was cut.
+!define /math LONGEST_COMMAND_LINE ${NSIS_MAX_STRLEN} - 2
 
 Name "Vastrel"
 OutFile "${VSL_OUTFILE}"
@@ -66,7 +70,8 @@ ShowInstDetails show
 BrandingText "Vastrel ${VERSION}"
 
 !define MUI_ICON "${VSL_ICON}"
-!define MUI_DIRECTORYPAGE_TEXT_TOP "Vastrel opens vsl links from web pages and starts the game they name. Choose the folder for vsl.exe; keep it for vsl.exe alone, because removing Vastrel removes the folder."
+!define FOLDER_PAGE_TEXT "Vastrel opens vsl links from web pages and starts the game they name. Choose the folder for vsl.exe; keep it for vsl.exe alone, because removing Vastrel removes the folder."
+!define MUI_DIRECTORYPAGE_TEXT_TOP "${FOLDER_PAGE_TEXT}"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
@@ -102,27 +107,163 @@ Function .onInit
   ${If} $0 != "Admin"
     !insertmacro Refuse "Installing Vastrel needs administrator rights: it registers the vsl link scheme and its entry in the list of installed programs for the whole computer.$\r$\n$\r$\nStart the installer again as an administrator. Nothing has been installed." ${EXIT_NOT_ADMIN}
   ${EndIf}
-FunctionEnd
 
-; Leaves in $0 why $INSTDIR cannot hold Vastrel, or nothing when it can.
-; ($INSTDIR never ends in a backslash: NSIS cuts it off, as the settings key
-; and the uninstall's batch file want it.)
-Function CheckInstallFolder
-  StrLen $1 "$INSTDIR"
-  StrCpy $0 ""
-  ; NSIS itself refuses a drive's root (the uninstall would try to remove
-  ; the drive): the page does not go on, and a silent install given one
-  ; with /D= installs into the default folder instead.
-  ${If} $1 > ${MAX_FOLDER_LENGTH}
-    StrCpy $0 "The folder's path is too long: it may have at most ${MAX_FOLDER_LENGTH} characters."
+  Call TakeFolderArgument
+  ${If} $0 != ""
+    !insertmacro Refuse "$0 Nothing has been installed." ${EXIT_BAD_FOLDER}
   ${EndIf}
 FunctionEnd
 
+; Puts the folder that /D= gives on the command line into $INSTDIR as it is
+; given, and leaves in $0 why it cannot be taken, or nothing.
+;
+; NSIS itself sees /D= only unquoted after a blank (" /D=C:\Games\Vastrel"):
+; it takes the rest of the line for the folder, cuts that off $CMDLINE, and
+; before .onInit it swaps a folder that it does not take (a drive's root, a
+; path that is no full one, a drive that is not there) for the default folder
+; without a word. Quoted, as Wine and deployment tools write an argument with
+; blanks ("/D=C:\Program Files\Vastrel"), /D= is not seen at all. Either way
+; a silent install would go elsewhere than asked. So the folder is read here
+; from the command line as the process got it, which NSIS leaves alone, in
+; both forms (and as /d=), and CheckInstallFolder refuses what cannot be
+; installed into.
+Function TakeFolderArgument
+  StrCpy $0 ""
+  System::Call 'kernel32::GetCommandLineW() w .r1'
+  ; The plugin hands the line over in a variable: one longer than that holds
+  ; arrives cut, perhaps without its /D= or a part of the folder.
+  StrLen $2 $1
+  ${If} $2 > ${LONGEST_COMMAND_LINE}
+    StrCpy $0 "The command line is too long: the installer reads at most ${LONGEST_COMMAND_LINE} characters of it."
+    Return
+  ${EndIf}
+  ; Blanks at the end belong to no argument.
+  ${Do}
+    StrCpy $4 $1 1 -1
+    ${IfThen} $4 != " " ${|} ${ExitDo} ${|}
+    StrCpy $1 $1 -1
+  ${Loop}
+  StrLen $2 $1
+  ; The program's path, quoted or not, is no argument either.
+  StrCpy $3 1
+  StrCpy $4 $1 1
+  ${If} $4 == '"'
+    ${DoUntil} $3 >= $2
+      StrCpy $4 $1 1 $3
+      IntOp $3 $3 + 1
+      ${IfThen} $4 == '"' ${|} ${ExitDo} ${|}
+    ${Loop}
+  ${EndIf}
+  ; The first /D=, as NSIS's own or quoted.
+  ${DoUntil} $3 >= $2
+    StrCpy $4 $1 4 $3
+    ${IfThen} $4 == " /D=" ${|} ${ExitDo} ${|}
+    StrCpy $4 $1 5 $3
+    ${IfThen} $4 == ' "/D=' ${|} ${ExitDo} ${|}
+    IntOp $3 $3 + 1
+  ${Loop}
+  ${If} $3 >= $2
+    Return ; none: NSIS's folder stands
+  ${EndIf}
+
+  ; Unquoted, the folder is the rest of the line; quoted, the rest without
+  ; the closing quote, which must end the line. (Whoever quotes doubles a
+  ; backslash before that quote; it goes with the backslashes at the end.)
+  StrLen $5 $4
+  IntOp $3 $3 + $5
+  StrCpy $5 $1 "" $3
+  ${If} $4 == ' "/D='
+    StrCpy $4 $5 1 -1
+    ${If} $4 != '"'
+      StrCpy $0 "/D= comes last, quoted or not: nothing may follow the folder it gives."
+      Return
+    ${EndIf}
+    StrCpy $5 $5 -1
+  ${EndIf}
+  StrCpy $INSTDIR $5
+
+  ; Wherever $INSTDIR is used, NSIS leaves out the characters that no path
+  ; may hold (* ? | < > / " and a colon but the drive's) and the blanks and
+  ; backslashes at its end. A folder that loses more than its end would be
+  ; installed into as another one.
+  ${Do}
+    StrCpy $4 $5 1 -1
+    ${If} $4 == " "
+    ${OrIf} $4 == "\"
+      StrCpy $5 $5 -1
+    ${Else}
+      ${ExitDo}
+    ${EndIf}
+  ${Loop}
+  ${If} $5 == ""
+    StrCpy $0 "/D= gives no folder."
+  ${ElseIf} "$INSTDIR" S!= $5
+    StrCpy $0 `"$5" is no folder's path: a path has no * ? | < > " or /, and a colon only after the drive letter.`
+  ${EndIf}
+FunctionEnd
+
+; Leaves in $0 why $INSTDIR cannot hold Vastrel, or nothing when it can, and
+; in $1 the folder to install into: $INSTDIR with . and .. resolved and no
+; backslash at its end (NSIS cuts that off "$INSTDIR" itself, as the settings
+; key and the uninstall's batch file want it).
+Function CheckInstallFolder
+  StrCpy $0 ""
+  StrCpy $1 ""
+  ; A full path, on a drive (C:\...) or a share (\\server\share\...):
+  ; GetFullPathName would take anything else from the working folder.
+  StrCpy $2 "$INSTDIR" 2
+  StrCpy $3 "$INSTDIR" 2 1
+  ${If} $2 != "\\"
+  ${AndIf} $3 != ":\"
+  ${AndIf} $3 != ":"
+    StrCpy $0 `"$INSTDIR" is no full path: give the folder with its drive, as in C:\Games\Vastrel.`
+    Return
+  ${EndIf}
+
+  ; With a backslash at its end the path is resolved as it stands; without
+  ; one, NSIS's GetFullPathName looks the last name up on the disk and gives
+  ; nothing when it is not there yet. (It fails only for a path longer than
+  ; NSIS holds.)
+  GetFullPathName $1 "$INSTDIR\"
+  ; A root is where .. leads back to itself: the uninstall would try to
+  ; remove the drive, or the share.
+  GetFullPathName $2 "$1..\"
+  StrCpy $3 $1
+  StrCpy $1 $1 -1
+  StrLen $4 $1
+  ${If} $4 > ${MAX_FOLDER_LENGTH}
+  ${OrIf} $1 == ""
+    StrCpy $0 "The folder's path is too long: it may have at most ${MAX_FOLDER_LENGTH} characters."
+  ${ElseIf} $2 == $3
+    StrCpy $0 "$3 is the root of a drive or share: Vastrel needs a folder of its own, since removing Vastrel removes its folder."
+  ${Else}
+    ; The shell starts vsl.exe for a link with the command
+    ; "<folder>\vsl.exe" "%1" and puts the link wherever %1 stands, in the
+    ; folder's part too (%2, %L, %* and others alike), and the uninstall's
+    ; batch file reads a % as its own as well: neither would find vsl.exe.
+    ${For} $2 0 $4
+      StrCpy $3 $1 1 $2
+      ${If} $3 == "%"
+        StrCpy $0 "The folder's path holds a %, which the shell would replace in the command that starts vsl.exe for a link: choose a folder without %."
+        ${ExitFor}
+      ${EndIf}
+    ${Next}
+  ${EndIf}
+FunctionEnd
+
+; The folder page keeps its Install button off for a folder that cannot hold
+; Vastrel; the button alone does not say why, so its text at the top does,
+; until the folder can. (The page is the dialog in the installer's window;
+; 1006 is its text.)
 Function .onVerifyInstDir
   Call CheckInstallFolder
+  FindWindow $2 "#32770" "" $HWNDPARENT
+  GetDlgItem $2 $2 1006
   ${If} $0 != ""
+    SendMessage $2 ${WM_SETTEXT} 0 "STR:$0"
     Abort
   ${EndIf}
+  SendMessage $2 ${WM_SETTEXT} 0 "STR:${FOLDER_PAGE_TEXT}"
 FunctionEnd
 
 Section
@@ -130,6 +271,9 @@ Section
   ${If} $0 != ""
     !insertmacro Refuse "$0 Nothing has been installed." ${EXIT_BAD_FOLDER}
   ${EndIf}
+  ; The folder as resolved is the one installed into and named in the keys,
+  ; and the one compared with the previous installation's.
+  StrCpy $INSTDIR $1
 
   ReadRegStr $previousFolder HKLM "${UNINSTALL_KEY}" "InstallLocation"
   ${If} $previousFolder == ""

@@ -108,11 +108,13 @@ TEST_F(Install, AgainStopsWhenTheProgramCannotBeReplaced) {
     EXPECT_EQ(ReadKey(HKEY_CURRENT_USER, "Software\\Vastrel")->values["path"], Text("C:\\Before"));
 }
 
-// The folder as /D= gives it, and as the keys must name it: without the
-// backslash it may end in, which the uninstall's batch file adds itself.
+// The last argument as a script or a deployment tool writes it (quoted when
+// the folder has blanks, with a backslash before the closing quote doubled),
+// and the folder as the keys must name it: without the backslash it may end
+// in, which the uninstall's batch file adds itself.
 struct Folder {
     const char* name;
-    const char* given;
+    const char* argument;
     const char* installed;
 };
 
@@ -120,18 +122,34 @@ class InstallInto : public Install, public ::testing::WithParamInterface<Folder>
 
 TEST_P(InstallInto, TheChosenFolder) {
     const Folder& folder = GetParam();
-    ASSERT_EQ(RunSetup(std::string("/S /D=") + folder.given), 0u);
+    std::vector<std::string> inTheDrive = NamesIn("C:");
+    ASSERT_EQ(RunSetup(std::string("/S ") + folder.argument), 0u);
     EXPECT_EQ(InstalledKeys(), ExpectedKeys(folder.installed));
     EXPECT_EQ(NamesIn(folder.installed), std::vector<std::string>{"vsl.exe"});
     EXPECT_FALSE(FolderExists(DefaultInstallFolder()));
+
+    // No folder on the way there either, such as one that .. steps out of.
+    std::string top = std::string(folder.installed).substr(3);
+    top = top.substr(0, top.find('\\'));
+    std::vector<std::string> made;
+    if (!std::binary_search(inTheDrive.begin(), inTheDrive.end(), top)) {
+        made.push_back(top);
+    }
+    EXPECT_EQ(Added(inTheDrive, NamesIn("C:")), made);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Folders, InstallInto,
-    ::testing::Values(Folder{"Plain", "C:\\Vastrel", "C:\\Vastrel"},
-                      Folder{"WithBlanks", "C:\\My Games\\Link Opener", "C:\\My Games\\Link Opener"},
-                      Folder{"WithCommaAndBlanks", "C:\\Games, old\\Vastrel 1", "C:\\Games, old\\Vastrel 1"},
-                      Folder{"EndingInBackslash", "C:\\Games\\Vastrel\\", "C:\\Games\\Vastrel"}),
+    ::testing::Values(
+        Folder{"Plain", "/D=C:\\Vastrel", "C:\\Vastrel"},
+        Folder{"WithBlanks", "/D=C:\\My Games\\Link Opener", "C:\\My Games\\Link Opener"},
+        Folder{"WithCommaAndBlanks", "/D=C:\\Games, old\\Vastrel 1", "C:\\Games, old\\Vastrel 1"},
+        Folder{"EndingInBackslash", "/D=C:\\Games\\Vastrel\\", "C:\\Games\\Vastrel"},
+        Folder{"QuotedWithBlanks", "\"/D=C:\\Program Files\\With Blank\"", "C:\\Program Files\\With Blank"},
+        Folder{"QuotedEndingInBackslash", "\"/D=C:\\My Games\\Vastrel\\\\\"", "C:\\My Games\\Vastrel"},
+        Folder{"LowerCaseSwitch", "/d=C:\\Vastrel", "C:\\Vastrel"},
+        Folder{"ThroughDotDot", "/D=C:\\a\\..\\Vastrel", "C:\\Vastrel"},
+        Folder{"ThroughDot", "/D=C:\\x\\.\\Vastrel", "C:\\x\\Vastrel"}),
     [](const ::testing::TestParamInfo<Folder>& info) { return std::string(info.param.name); });
 
 // A reinstall into another folder moves the installation: the old folder's
@@ -145,6 +163,16 @@ TEST_F(Install, IntoAnotherFolderMovesTheInstallation) {
     EXPECT_EQ(InstalledKeys(), ExpectedKeys("C:\\New Place"));
     EXPECT_EQ(NamesIn("C:\\New Place"), std::vector<std::string>{"vsl.exe"});
     EXPECT_FALSE(FolderExists("C:\\Old Place"));
+}
+
+// The same folder written another way is no other folder: the install must
+// not delete the vsl.exe it has just written as the old one.
+TEST_F(Install, IntoTheSameFolderWrittenAnotherWayKeepsTheProgram) {
+    InstallSilently("C:\\Vastrel");
+    InstallSilently("C:\\a\\..\\Vastrel");
+
+    EXPECT_EQ(InstalledKeys(), ExpectedKeys("C:\\Vastrel"));
+    EXPECT_EQ(NamesIn("C:\\Vastrel"), std::vector<std::string>{"vsl.exe"});
 }
 
 TEST_F(Install, IntoAnotherFolderKeepsTheUsersFilesInTheOldOne) {
@@ -170,11 +198,12 @@ class InstallRefused : public Install, public ::testing::WithParamInterface<Refu
 
 TEST_P(InstallRefused, WritesNothing) {
     const Refusal& refusal = GetParam();
+    std::vector<std::string> inTheDrive = NamesIn("C:");
     EXPECT_EQ(RunSetup(refusal.arguments, refusal.installer), refusal.exitCode);
     EXPECT_EQ(InstalledKeys(), (std::map<std::string, KeyContents>{}));
     EXPECT_FALSE(FolderExists(DefaultInstallFolder()));
-    EXPECT_FALSE(FileExists("C:\\vsl.exe"));
-    EXPECT_FALSE(FolderExists("C:\\Wanted"));
+    // Neither the folder asked for, nor a part of it, nor vsl.exe in the root.
+    EXPECT_EQ(NamesIn("C:"), inTheDrive);
 }
 
 // CreateDirectory takes folders of up to 247 characters.
@@ -184,16 +213,78 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, InstallRefused,
     ::testing::Values(Refusal{"NoAdministrator", kSetupAsUser, "/S", kExitNotAdmin},
                       Refusal{"NoAdministratorIntoAFolder", kSetupAsUser, "/S /D=C:\\Wanted", kExitNotAdmin},
-                      Refusal{"FolderTooLong", kSetup, "/S /D=" + kLongestFolder + "w", kExitBadFolder}),
+                      Refusal{"FolderTooLong", kSetup, "/S /D=" + kLongestFolder + "w", kExitBadFolder},
+                      // /D= comes last, quoted or not.
+                      Refusal{"QuotedFolderNotLast", kSetup, "\"/D=C:\\Wanted Here\" /S", kExitBadFolder},
+                      Refusal{"NotAFullPath", kSetup, "/S /D=Wanted", kExitBadFolder},
+                      Refusal{"QuotesAfterTheSwitch", kSetup, "/S /D=\"C:\\Wanted\"", kExitBadFolder},
+                      Refusal{"NoFolder", kSetup, "/S /D=", kExitBadFolder},
+                      // The installer reads 1022 characters of the line: the
+                      // rest, and the /D= in it, would be lost.
+                      Refusal{"CommandLineTooLong", kSetup,
+                              "/S /X=" + std::string(1000, 'x') + " /D=C:\\Wanted", kExitBadFolder},
+                      // The shell would put the link in place of the %1.
+                      Refusal{"FolderWithPercent", kSetup, "/S /D=C:\\Games%1", kExitBadFolder},
+                      // The uninstall would try to remove the drive.
+                      Refusal{"DriveRoot", kSetup, "/S /D=C:\\", kExitBadFolder},
+                      Refusal{"DriveRootThroughDotDot", kSetup, "/S /D=C:\\a\\..", kExitBadFolder},
+                      Refusal{"QuotedDriveRoot", kSetup, "/S \"/D=C:\\Program Files\\..\"", kExitBadFolder}),
     [](const ::testing::TestParamInfo<Refusal>& info) { return std::string(info.param.name); });
 
-// NSIS takes no drive root for the install folder: the uninstall would try
-// to remove the drive. Silently it installs into the default folder instead.
-TEST_F(Install, IntoADriveRootGoesToTheDefaultFolder) {
-    InstallSilently("C:\\");
-    EXPECT_EQ(InstalledKeys(), ExpectedKeys(DefaultInstallFolder()));
-    EXPECT_FALSE(FileExists("C:\\vsl.exe"));
+// The folder page, as a person sees it for the folder that /D= gives: the
+// Install button is on only for a folder that can hold Vastrel, and the text
+// at the top says why it is off.
+struct PageFolder {
+    const char* name;
+    std::string folder;
+    bool installable;
+    const char* text;  // how the page's text at the top begins
+};
+
+class FolderPage : public Install, public ::testing::WithParamInterface<PageFolder> {};
+
+// The controls of the directory page, the dialog inside the installer's window.
+constexpr int kPageTextId = 1006;
+constexpr int kFolderFieldId = 1019;
+
+std::string ControlText(HWND dialog, int id) {
+    char text[1024] = "";
+    GetDlgItemTextA(dialog, id, text, sizeof(text));
+    return text;
 }
+
+TEST_P(FolderPage, SaysWhetherItCanInstall) {
+    const PageFolder& shown = GetParam();
+    LauncherProcess setup = StartSetup("/D=" + shown.folder);
+    std::optional<WindowView> window = WaitForLauncherDialog(setup.Id());
+    ASSERT_TRUE(window) << DescribeWindowsOf(setup.Id());
+    HWND install = GetDlgItem(window->handle, IDOK);
+    std::string folder;
+    std::string text;
+    bool installable = !shown.installable;
+    EXPECT_TRUE(PollUntil(kWindowLimitMs,
+                          [&] {
+                              HWND page = FindWindowExA(window->handle, NULL, "#32770", NULL);
+                              folder = ControlText(page, kFolderFieldId);
+                              text = ControlText(page, kPageTextId);
+                              installable = IsWindowEnabled(install) != FALSE;
+                              return folder == shown.folder && installable == shown.installable &&
+                                     text.rfind(shown.text, 0) == 0;
+                          }))
+        << "folder " << folder << ", Install " << (installable ? "on" : "off") << ", text: " << text;
+
+    PostMessageA(window->handle, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    EXPECT_TRUE(setup.WaitForExit(kSetupLimitMs));
+    EXPECT_EQ(InstalledKeys(), (std::map<std::string, KeyContents>{}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Folders, FolderPage,
+    ::testing::Values(PageFolder{"Installable", "C:\\Vastrel", true, "Vastrel opens vsl links"},
+                      PageFolder{"WithPercent", "C:\\Games%1", false, "The folder's path holds a %"},
+                      PageFolder{"DriveRootThroughDotDot", "C:\\a\\..", false, "C:\\ is the root of a drive"},
+                      PageFolder{"TooLong", kLongestFolder + "w", false, "The folder's path is too long"}),
+    [](const ::testing::TestParamInfo<PageFolder>& info) { return std::string(info.param.name); });
 
 TEST_F(Install, IntoTheLongestFolderThatFits) {
     InstallSilently(kLongestFolder);
