@@ -68,7 +68,8 @@ passed=0
 failed=0
 declare -A delivered=()
 
-eval "$("$(dirname "$0")/../../tools/xvfb-start")"
+tools=$(dirname "$0")/../../tools
+eval "$("$tools/xvfb-start")"
 
 stop_browser() {
     [[ -n $browser_pid ]] || return 0
@@ -302,61 +303,19 @@ origin=http://127.0.0.1:$port
 page=$origin/index.html
 
 # Nothing may leave the machine: both browsers send whatever is not for
-# 127.0.0.1 to a proxy port on which nothing listens.
+# 127.0.0.1 to a proxy port on which nothing listens (Firefox by its profile).
 dead_proxy=127.0.0.1:9
-
-firefox_profile() {
-    local profile=$1
-    mkdir -p "$profile"
-    cat >"$profile/user.js" <<EOF
-user_pref("network.protocol-handler.external.vsl", true);
-user_pref("network.protocol-handler.warn-external.vsl", false);
-user_pref("security.external_protocol_requires_permission", false);
-user_pref("browser.shell.checkDefaultBrowser", false);
-user_pref("browser.aboutwelcome.enabled", false);
-user_pref("browser.startup.homepage_override.mstone", "ignore");
-user_pref("startup.homepage_welcome_url", "");
-user_pref("datareporting.policy.dataSubmissionPolicyBypassNotification", true);
-user_pref("datareporting.healthreport.uploadEnabled", false);
-user_pref("toolkit.telemetry.reportingpolicy.firstRun", false);
-user_pref("app.normandy.enabled", false);
-user_pref("browser.safebrowsing.malware.enabled", false);
-user_pref("browser.safebrowsing.phishing.enabled", false);
-user_pref("browser.safebrowsing.downloads.enabled", false);
-user_pref("extensions.update.enabled", false);
-user_pref("network.captive-portal-service.enabled", false);
-user_pref("network.connectivity-service.enabled", false);
-user_pref("network.dns.disablePrefetch", true);
-user_pref("network.trr.mode", 5);
-user_pref("network.proxy.type", 1);
-user_pref("network.proxy.http", "127.0.0.1");
-user_pref("network.proxy.http_port", 9);
-user_pref("network.proxy.ssl", "127.0.0.1");
-user_pref("network.proxy.ssl_port", 9);
-EOF
-    echo '{"defaultHandlersVersion": {}, "mimeTypes": {}, "schemes": {"vsl": {"action": 4, "ask": false}}}' \
-        >"$profile/handlers.json"
-}
-
-# The profile's own answer to "always allow this page to open vsl links".
-chromium_profile() {
-    local profile=$1
-    mkdir -p "$profile/Default"
-    printf '{"protocol_handler": {"allowed_origin_protocol_pairs": {"%s": {"vsl": true}}}}\n' "$origin" \
-        >"$profile/Default/Preferences"
-}
 
 start_browser() {
     local name=$1 profile=$work/profile-$1
     browser_profile=$profile
+    "$tools/browser-profile" "$name" "$profile" "$origin"
     case $name in
     firefox)
-        firefox_profile "$profile"
         setsid "${wine_locale[@]}" firefox-esr --no-remote --new-instance --profile "$profile" \
             --width 1024 --height 768 "$page" >"$work/$name.out" 2>&1 &
         ;;
     chromium)
-        chromium_profile "$profile"
         setsid "${wine_locale[@]}" chromium --no-sandbox --user-data-dir="$profile" --no-first-run \
             --disable-gpu --password-store=basic --disable-background-networking --disable-component-update \
             --disable-sync --proxy-server="$dead_proxy" --window-position=0,0 --window-size=1024,768 \
