@@ -436,7 +436,7 @@ done
 # What each browser handed over, for the release notes.
 tick='`'
 echo
-echo "| link | written in the page | Firefox ESR ${browser_versions[firefox]} | Chromium ${browser_versions[chromium]} |"
+echo "| link | written in the page | Firefox ESR ${browser_versions[firefox]:-} | Chromium ${browser_versions[chromium]:-} |"
 echo "|---|---|---|---|"
 for ((i = 0; i < ${#links[@]}; i += fields)); do
     id=${links[i]}
