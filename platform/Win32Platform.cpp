@@ -231,6 +231,7 @@ bool Win32Platform::TakeLock(const std::string& name) {
         CloseHandle(mutex);
         return false;
     }
+    // cppcheck-suppress resourceLeak ; held on purpose until the process ends
     return true;
 }
 

@@ -88,14 +88,11 @@ TEST(Uninstaller, ScriptDeletesTheExecutableThenTheFolder) {
         FakePlatform platform;
         platform.environment["TMP"] = "C:\\Temp";
         EXPECT_EQ(WriteUninstallScript(platform, c.installPath), "C:\\Temp\\vsl_uninstall.bat");
-        std::string program = "\"" + c.program + "\"";
-        EXPECT_EQ(
-            platform.files["C:\\Temp\\vsl_uninstall.bat"],
-            "set vsl_tries=0\n:retry\ndel " + program + "\nif not exist " + program +
-                " goto removed\nset /a vsl_tries+=1\nif %vsl_tries% geq 30 goto removed\n"
-                "\"C:\\WINDOWS\\system32\\ping.exe\" -n 2 127.0.0.1 >nul\ngoto retry\n:removed\nrmdir \"" +
-                c.folder + "\"\n")
-            << c.installPath;
+        std::string expected = "set vsl_tries=0\n:retry\ndel \"" + c.program + "\"\nif not exist \"";
+        expected += c.program + "\" goto removed\nset /a vsl_tries+=1\nif %vsl_tries% geq 30 goto removed\n";
+        expected += "\"C:\\WINDOWS\\system32\\ping.exe\" -n 2 127.0.0.1 >nul\ngoto retry\n:removed\nrmdir \"";
+        expected += c.folder + "\"\n";
+        EXPECT_EQ(platform.files["C:\\Temp\\vsl_uninstall.bat"], expected) << c.installPath;
     }
 }
 
