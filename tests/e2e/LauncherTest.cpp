@@ -193,7 +193,7 @@ TEST(Launch, ClosedEarlyStartsNothing) {
         runs.emplace_back(command);
         std::optional<Window> dialog = WaitForWindow(runs.back().id, IsDialog);
         ASSERT_TRUE(dialog);
-        PostMessageA(dialog->handle, closing[0], closing[1], closing[2]);
+        PostMessageA(dialog->handle, closing[0], closing[1], static_cast<LPARAM>(closing[2]));
     }
     for (size_t i = 0; i < runs.size(); ++i) {
         EXPECT_EQ(runs[i].WaitForExit(), table[i][3]) << "closing " << i;

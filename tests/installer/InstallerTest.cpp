@@ -27,8 +27,13 @@ DWORD RunSetup(const std::string& arguments, const char* installer = "vsl-setup.
     return Process(SetupLine(arguments, installer)).WaitForExit(60000).value_or(999);
 }
 
+std::string Environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "";
+}
+
 std::string DefaultFolder() {
-    return std::string(std::getenv("ProgramFiles")) + "\\Vastrel";
+    return Environment("ProgramFiles") + "\\Vastrel";
 }
 
 // The names in a folder, each followed by a blank.
@@ -94,13 +99,13 @@ DWORD KeysBeside() {
 // before it changes anything.
 TEST(Installer, InstallsSilentlyAndAgainInPlace) {
     DWORD keysBeside = KeysBeside();
-    std::string temporaryFiles = NamesIn(std::getenv("TEMP"));
+    std::string temporaryFiles = NamesIn(Environment("TEMP"));
     ASSERT_EQ(RunSetup("/S"), 0u);
     std::string folder = DefaultFolder();
     EXPECT_EQ(Keys(), ExpectedKeys(folder));
     EXPECT_TRUE(HoldsTheBuiltProgram(folder));
     EXPECT_EQ(KeysBeside(), keysBeside + 3);
-    EXPECT_EQ(NamesIn(std::getenv("TEMP")), temporaryFiles);
+    EXPECT_EQ(NamesIn(Environment("TEMP")), temporaryFiles);
     // The shell reads the link scheme's icon from the program.
     HICON icon = ExtractIconA(GetModuleHandleA(nullptr), (folder + "\\vsl.exe").c_str(), 0);
     EXPECT_GT(reinterpret_cast<UINT_PTR>(icon), 1u);

@@ -98,21 +98,19 @@ std::string DumpKey(HKEY root, const std::string& key) {
     for (DWORD i = 0;
          RegEnumValueA(opened, i, name, &nameLength, nullptr, &type, data, &size) == ERROR_SUCCESS;
          ++i, nameLength = sizeof name, size = sizeof data) {
-        std::string text =
-            "\"" + std::string(std::string(reinterpret_cast<const char*>(data), size).c_str()) + "\"";
-        if (type == REG_DWORD) {
-            text = std::to_string(*reinterpret_cast<const DWORD*>(data));
-        }
+        std::string text(reinterpret_cast<const char*>(data), size);
+        text = type == REG_DWORD ? std::to_string(*reinterpret_cast<const DWORD*>(data))
+                                 : "\"" + text.substr(0, text.find('\0')) + "\"";
         // The default value is named @, as regedit names it.
-        dump += "  " + std::string(nameLength == 0 ? "@" : name) + " = " + text + "\n";
+        dump.append("  ").append(nameLength == 0 ? "@" : name).append(" = ").append(text).append("\n");
     }
     std::vector<std::string> children;
     for (DWORD i = 0; RegEnumKeyA(opened, i, name, sizeof name) == ERROR_SUCCESS; ++i) {
-        children.emplace_back(name);
+        children.push_back(key + "\\" + name);
     }
     RegCloseKey(opened);
     for (const std::string& child : children) {
-        dump += DumpKey(root, key + "\\" + child);
+        dump += DumpKey(root, child);
     }
     return dump;
 }
