@@ -124,6 +124,20 @@ TEST(RunUninstall, ElevatesOnlyWhenItCannotRemoveEverything) {
     }
 }
 
+// The batch file for the folder as it names it, and its start.
+std::string Script(const std::string& named) {
+    const std::string program = "\"" + named + "\\vsl.exe\"";
+    return "set vsl_tries=0\n:retry\ndel " + program + "\nif not exist " + program +
+           " goto removed\nset /a vsl_tries+=1\nif %vsl_tries% geq 30 goto removed\n"
+           "\"C:\\WINDOWS\\system32\\ping.exe\" -n 2 127.0.0.1 >nul\ngoto retry\n:removed\nrmdir \"" +
+           named + "\"\n";
+}
+
+std::string ScriptStart(const std::string& script) {
+    return "C:\\WINDOWS\\system32\\cmd.exe | cmd.exe /d /v:off /s /c \"\"" + script +
+           "\"\" | C:\\WINDOWS\\system32";
+}
+
 // The batch file removes the folder that this account's settings name, or
 // else the one the installer recorded for the computer: in the command
 // interpreter's code page, it tries to delete vsl.exe a second apart for as
@@ -160,17 +174,8 @@ TEST(RunUninstall, LeavesABatchFileThatDeletesTheProgramThenItsFolder) {
         }
         EXPECT_EQ(ExitCodeOf([&platform] { RunUninstall(platform); }), 0) << named;
         ExpectRemoved(platform, true);
-        const std::string program = "\"" + named + "\\vsl.exe\"";
-        EXPECT_EQ(
-            platform.files[script],
-            "set vsl_tries=0\n:retry\ndel " + program + "\nif not exist " + program +
-                " goto removed\nset /a vsl_tries+=1\nif %vsl_tries% geq 30 goto removed\n\"C:\\WINDOWS\\"
-                "system32\\ping.exe\" -n 2 127.0.0.1 >nul\ngoto retry\n:removed\nrmdir \"" +
-                named + "\"\n");
-        EXPECT_EQ(platform.starts,
-                  std::vector<std::string>{"C:\\WINDOWS\\system32\\cmd.exe | cmd.exe /d /v:off /s "
-                                           "/c \"\"" +
-                                           script + "\"\" | C:\\WINDOWS\\system32"});
+        EXPECT_EQ(platform.files[script], Script(named));
+        EXPECT_EQ(platform.starts, std::vector<std::string>{ScriptStart(script)});
     }
 }
 
