@@ -72,7 +72,7 @@ TEST(RunUninstall, RefusesWithNothingChanged) {
          Aborted("Vastrel is being removed already.")},
         {[](FakePlatform& p) { p.environment["TMP"] = "C:\\%USERNAME%"; }, true,
          Aborted("The temporary folder C:\\%USERNAME% cannot hold the uninstall script.")},
-        {[](FakePlatform& p) { p.environment["TMP"] = ""; }, true,
+        {[](FakePlatform& p) { p.environment = {{"TMP", ""}, {"TEMP", ""}}; }, true,
          Aborted("The temporary folder  cannot hold the uninstall script.")},
         {[](FakePlatform& p) { p.environment.clear(); }, true, Aborted("Unable to find a temporary folder.")},
         {[](FakePlatform& p) { p = Installed("C:\\\xE9t\xE9"); }, true,
@@ -150,6 +150,7 @@ TEST(RunUninstall, LeavesABatchFileThatDeletesTheProgramThenItsFolder) {
     const std::tuple<const char*, const char*, const char*, const char*, std::string, std::string> cases[] = {
         {"C:\\V", "C:\\E", "C:\\T", "D:\\T", "C:\\T\\vsl_uninstall.bat", "C:\\V"},
         {"C:\\V", nullptr, "C:\\T", nullptr, "C:\\T\\vsl_uninstall.bat", "C:\\V"},
+        {"C:\\V", nullptr, "", "D:\\T", "D:\\T\\vsl_uninstall.bat", "C:\\V"},
         {"", "C:\\E", "C:\\T", nullptr, "C:\\T\\vsl_uninstall.bat", "C:\\E"},
         {nullptr, "C:\\E", "C:\\T", nullptr, "C:\\T\\vsl_uninstall.bat", "C:\\E"},
         {"D:\\Rock & Roll\\V", "", "C:\\My T", nullptr, "C:\\My T\\vsl_uninstall.bat", "D:\\Rock & Roll\\V"},
