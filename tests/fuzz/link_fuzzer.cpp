@@ -1,7 +1,9 @@
-// Feeds hostile links to the link parser and hands every request it accepts
-// to the game launch, over the fake with all five games installed. The
-// input's last byte scripts the two starts: bit 0 makes the game's start
-// fail, bit 1 the web address's; the bytes before it are the link.
+// Feeds hostile text to the road a link takes: split as a command line, then
+// read as the link, every request accepted handed to the game launch over
+// the fake with all five games installed. The input's last byte scripts the
+// run: bit 0 makes the game's start fail, bit 1 the web address's, bit 2
+// splits with the lead bytes of a double-byte code page; the bytes before it
+// are the text.
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -10,12 +12,35 @@
 #include <string>
 #include <vector>
 
+#include "app/CommandLine.h"
 #include "link/GameLauncher.h"
 #include "link/LinkParser.h"
 #include "tests/fuzz/Invariant.h"
 #include "tests/support/FakePlatform.h"
 
 namespace {
+
+bool DoubleByteLead(unsigned char byte) {
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+// Splitting drops quotes and halves runs of backslashes: it never makes a
+// byte that the line did not hold, and the link it picks is one of the
+// arguments after the program's name.
+void CheckSplit(const std::string& line, bool doubleByte) {
+    std::vector<std::string> arguments = SplitCommandLine(line, doubleByte ? DoubleByteLead : NoLeadBytes);
+    VSL_REQUIRE(!arguments.empty());
+    std::string all;
+    for (const std::string& argument : arguments) {
+        all += argument;
+    }
+    for (int byte = 0; byte < 256; byte++) {
+        auto c = static_cast<char>(byte);
+        VSL_REQUIRE(std::count(all.begin(), all.end(), c) <= std::count(line.begin(), line.end(), c));
+    }
+    std::string link = ChooseLinkText(arguments);
+    VSL_REQUIRE(link.empty() || std::find(arguments.begin() + 1, arguments.end(), link) != arguments.end());
+}
 
 std::string Lower(std::string text) {
     for (char& c : text) {
@@ -100,6 +125,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzedDataProvider input(data, size);
     auto script = input.ConsumeIntegral<std::uint8_t>();
     std::string link = input.ConsumeRemainingBytesAsString();
+    CheckSplit(link, (script & 4) != 0);
 
     FakePlatform platform;
     platform.InstallGame("sof1", "C:\\Games\\SoF");

@@ -12,11 +12,13 @@ bool Cp932(unsigned char byte) {
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
 
-// The launcher splits its command line as the C runtime it was first built
-// with. These lines were compared with Wine's C runtime and with the rules
-// the runtime's documentation gives today, under code pages 1252 and 932;
-// where those differ, the reason says so. The arguments stand between "|".
-TEST(SplitCommandLine, SplitsAsTheFirstRuntimeDid) {
+// The launcher splits its command line by the rules of msvcrt.dll, the C
+// runtime that every Windows version carries. These lines were compared with
+// Wine's msvcrt and with the rules that the documentation of the newer
+// Universal C runtime gives, under code pages 1252 and 932; where those
+// differ, the reason says so ("newer": the Universal C runtime). The
+// arguments stand between "|".
+TEST(SplitCommandLine, SplitsAsMsvcrtDoes) {
     const LeadByteTest cp1252 = NoLeadBytes;
     const std::tuple<LeadByteTest, const char*, const char*, const char*> cases[] = {
         {cp1252, "p \"a b c\" d e", "p|a b c|d|e", "a quoted stretch holds blanks"},
@@ -27,7 +29,7 @@ TEST(SplitCommandLine, SplitsAsTheFirstRuntimeDid) {
         {cp1252, "p \"C:\\dir\\\\\" x", "p|C:\\dir\\|x", "\\\\ before the closing quote is one \\"},
         {cp1252, "p C:\\dir\\\\x\\", "p|C:\\dir\\\\x\\", "\\ elsewhere stays"},
         {cp1252, "p a\"b\"\" c d", "p|ab\"|c|d",
-         "\"\" in a stretch is a quote and closes it (today: stays open)"},
+         "\"\" in a stretch is a quote and closes it (newer: stays open)"},
         {cp1252, "p \"a\"\"b c\"", "p|a\"b|c", "the same, where Wine's runtime stays open too"},
         {cp1252, "p \"a\"\"\"b c\"", "p|a\"b c", "a third quote opens again"},
         {cp1252, "p \"\"\"a b\"\"\"", "p|\"a|b\"",
@@ -40,7 +42,7 @@ TEST(SplitCommandLine, SplitsAsTheFirstRuntimeDid) {
         {cp1252, "", "", "an empty line (Wine starts a child with its quoted path instead)"},
         {cp1252, "  p  a  ", "|p|a", "a blank first ends an empty program name"},
         {cp1252, "\"C:\\P F\\v.exe\"vsl://x", "C:\\P F\\v.exe|vsl://x", "an argument may follow the name"},
-        {cp1252, "\"a\"b c", "a|b|c", "a quoted name ends at the next quote (today: quotes toggle)"},
+        {cp1252, "\"a\"b c", "a|b|c", "a quoted name ends at the next quote (newer: quotes toggle)"},
         {cp1252, "C:\\a\"b c\"", "C:\\a\"b|c", "an unquoted name ends at a blank, quotes and all"},
         {cp1252, "\"C:\\dir\\\"x y", "C:\\dir\\|x|y", "no \\ rule in the name (Wine's runtime has one)"},
         {cp1252, "\"C:\\v.exe x", "C:\\v.exe x", "a quoted name left open runs to the end"},
