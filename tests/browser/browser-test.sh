@@ -32,12 +32,12 @@ links=(
     h 'vsl://rtcw/127.0.0.1:27960?name=a%2Bb' 1 - - '*'
 )
 
-work=$(mktemp -d)
-prefix='' server_pid='' browser_pid='' answerer_pid='' passed=0 failed=0 table=''
+# shellcheck source=../support/installed-prefix.sh
+source "$(dirname "$0")/../support/installed-prefix.sh"
+server_pid='' browser_pid='' table=''
 tools=$(dirname "$0")/../../tools
-eval "$("$tools/xvfb-start")"
 # shellcheck disable=SC2317 # called by the trap
-cleanup() {
+stop_started() {
     if [[ -n $browser_pid ]]; then
         # Asked to end, the browser ends its helpers; what is left after 5 s goes by force.
         kill -TERM "$browser_pid" 2>/dev/null
@@ -47,71 +47,28 @@ cleanup() {
             rm -rf "${BASH_REMATCH[1]}"
     fi
     [[ -n $server_pid ]] && kill "$server_pid" 2>/dev/null
-    if [[ -n $prefix ]]; then
-        touch "$work/stop"
-        WINEPREFIX=$prefix wineserver -k 2>/dev/null
-        [[ -n $answerer_pid ]] && wait "$answerer_pid" 2>/dev/null
-        rm -rf "$(dirname "$prefix")"
-    fi
-    kill "$VSL_XVFB_PID" 2>/dev/null
-    rm -rf "$work"
+    touch "$work/stop"
 }
-trap cleanup EXIT
-trap 'exit 143' INT TERM
-
-# Text as it can be printed: bytes outside printable ASCII as \xNN.
-shown() {
-    printf '%s' "$1" | python3 -c 'import sys
-print("".join(chr(b) if 32 <= b < 127 else "\\x%02X" % b for b in sys.stdin.buffer.read()), end="")'
-}
-check() { # what, expected, actual
-    if [[ $2 == "$3" ]]; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        printf 'FAILED %s\n  expected: %s\n  actual:   %s\n' "$1" "$(shown "$2")" "$(shown "$3")"
-    fi
-}
-wait_for() { # a command that succeeds, at most 90 s: browsers are slow on a busy machine
-    for _ in $(seq 900); do
-        "$@" 2>/dev/null && return 0
-        sleep 0.1
-    done
-    return 1
-}
+cleanup_first=stop_started
 recorded() { [[ -f $1.rec ]] && sed 1,2d "$1.rec" || echo -; }
 
 # --- the prefix, with the recorder as rtcw and as the Windows folder's
 # explorer (replaced, not written through: the prefix's files are hard links;
 # Wine's desktop runs the one in system32). Wine's own explorer would hand web
 # addresses to the desktop's browser: a log takes that browser's place.
-VSL_KEEP_PREFIX=1 "${utf8[@]}" "$wine_run" "$setup" /S 2>"$work/wine-run.err"
-status=$?
-prefix=$(sed -n 's/^wine-run: kept prefix //p' "$work/wine-run.err")
-[[ $status -eq 0 && -n $prefix ]] || { cat "$work/wine-run.err"; echo "browser-test: vsl-setup.exe /S failed"; exit 1; }
-game=$prefix/drive_c/Games/RTCW/WolfMP.exe explorer=$prefix/drive_c/windows/explorer.exe
-mkdir -p "$(dirname "$game")"
-cp "$recorder" "$game"
+install_prefix "$wine_run" "$setup" "$recorder"
+explorer=$prefix/drive_c/windows/explorer.exe
 rm -f "$explorer" && cp "$recorder" "$explorer"
 printf '#!/bin/sh\necho "$*" >>%q\n' "$work/host-browser.log" >"$work/host-browser"
 chmod 755 "$work/host-browser"
-if ! "${utf8[@]}" WINEPREFIX="$prefix" wine reg add 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Return to Castle Wolfenstein' \
-    /v DisplayIcon /d 'C:\Games\RTCW' /f >/dev/null 2>&1 ||
-    ! "${utf8[@]}" WINEPREFIX="$prefix" wine reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers \
-        /d "$work/host-browser" /f >/dev/null 2>&1; then
-    echo "browser-test: cannot write the registry"
-    exit 1
-fi
+"${utf8[@]}" WINEPREFIX="$prefix" wine reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers \
+    /d "$work/host-browser" /f >/dev/null 2>&1 || { echo "browser-test: cannot write the registry"; exit 1; }
 "${utf8[@]}" WINEPREFIX="$prefix" wine "$answerer" "Z:${work//\//\\}\\boxes.log" "Z:${work//\//\\}\\stop" \
     >/dev/null 2>&1 &
-answerer_pid=$!
 
 # --- the handler in a throw-away home, with a wine that records each link
 # (in base64, which any byte survives) and vsl.exe's exit code.
-export HOME=$work/home XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config XDG_CACHE_HOME=$work/cache
-mkdir -p "$HOME"
-unset XDG_CURRENT_DESKTOP XDG_SESSION_DESKTOP DESKTOP_SESSION KDE_FULL_SESSION GNOME_DESKTOP_SESSION_ID
-unset XDG_DATA_DIRS XDG_CONFIG_DIRS BROWSER DBUS_SESSION_BUS_ADDRESS
+fresh_home browser
 cat >"$work/wine" <<EOF
 #!/usr/bin/env bash
 [[ \$# -eq 2 && \$1 == *'\\vsl.exe' ]] || exec '$(command -v wine)' "\$@"
@@ -212,5 +169,4 @@ done
 # What the browser handed over, for the release notes.
 version=$("$program" --version 2>/dev/null | grep -o '[0-9][0-9.a-z]*' | head -n 1)
 printf '\n| link | written in the page | %s %s delivered |\n|---|---|---|\n%s\n' "$browser" "$version" "$table"
-echo "$passed passed, $failed failed"
-[[ $failed -eq 0 ]]
+finish

@@ -1,73 +1,27 @@
 #!/usr/bin/env bash
 # installer/vsl-xdg-handler against the real xdg-utils and Wine:
 #   xdg-handler-test.sh WINE_RUN VSL_SETUP.exe RECORDER.exe HANDLER
-# vsl-setup.exe /S installs Vastrel into a prefix that WINE_RUN clones, the
-# recorder stands in for rtcw, and the handler goes into throw-away homes
-# (HOME and the XDG folders: the user's own are never read), where xdg-open,
-# without a desktop environment, takes its generic road.
+# The handler goes into throw-away homes, where xdg-open, without a desktop
+# environment, takes its generic road.
 set -uo pipefail
-wine_run=$1 setup=$2 recorder=$3 handler=$4
-work=$(mktemp -d)
-prefix=
-passed=0
-failed=0
-eval "$("$(dirname "$0")/../../tools/xvfb-start")"
-cleanup() {
-    if [[ -n $prefix ]]; then
-        WINEPREFIX=$prefix wineserver -k 2>/dev/null
-        rm -rf "$(dirname "$prefix")"
-    fi
-    rm -rf "$work"
-    kill "$VSL_XVFB_PID" 2>/dev/null
-}
-trap cleanup EXIT
+handler=$4
+# shellcheck source=../support/installed-prefix.sh
+source "$(dirname "$0")/../support/installed-prefix.sh"
 
-check() { # what, expected, actual
-    if [[ $2 == "$3" ]]; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        printf "FAILED: %s\n" "$1"
-        diff <(echo "$2") <(echo "$3")
-    fi
-}
+default_handler() { xdg-mime query default x-scheme-handler/vsl 2>/dev/null; }
 # Every file and folder below a home, with each file's checksum.
 tree_of() { (cd "$work/$1" && find . | sort && find . -type f -exec md5sum {} + | sort); }
-fresh_home() {
-    # GLib's cache is none of the handler's doing.
-    export HOME=$work/$1/home XDG_DATA_HOME=$work/$1/data XDG_CONFIG_HOME=$work/$1/config XDG_CACHE_HOME=$work/cache
-    mkdir -p "$HOME"
-    unset XDG_CURRENT_DESKTOP XDG_SESSION_DESKTOP DESKTOP_SESSION KDE_FULL_SESSION GNOME_DESKTOP_SESSION_ID
-    unset XDG_DATA_DIRS XDG_CONFIG_DIRS BROWSER
-}
-default_handler() { xdg-mime query default x-scheme-handler/vsl 2>/dev/null; }
-# The game's folder and command line once the command has opened a link; nothing within 30 s.
+# The game's folder and command line once the command has opened a link.
 game_started_by() {
-    rm -f "$record"
+    rm -f "$game.rec"
     "$@" >/dev/null 2>&1
-    for _ in $(seq 300); do
-        [[ -f $record ]] && break
-        sleep 0.1
-    done
-    sed 1d "$record" 2>/dev/null
+    wait_for test -f "$game.rec" && sed 1d "$game.rec"
 }
 
-VSL_KEEP_PREFIX=1 "$wine_run" "$setup" /S 2>"$work/wine-run.err"
-status=$?
-prefix=$(sed -n 's/^wine-run: kept prefix //p' "$work/wine-run.err")
-if [[ $status -ne 0 || -z $prefix ]]; then
-    cat "$work/wine-run.err"
-    echo "xdg-handler-test: vsl-setup.exe /S failed ($status)"
-    exit 1
-fi
+install_prefix "$1" "$2" "$3"
 # Wine's menu builder, which writes the prefix's file types into the home,
 # is none of the handler's doing.
 export WINEDEBUG=-all WINEDLLOVERRIDES=winemenubuilder.exe=d
-mkdir -p "$prefix/drive_c/Games/RTCW"
-cp "$recorder" "$prefix/drive_c/Games/RTCW/WolfMP.exe"
-record=$prefix/drive_c/Games/RTCW/WolfMP.exe.rec
-WINEPREFIX=$prefix wine reg add 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Return to Castle Wolfenstein' \
-    /v DisplayIcon /d 'C:\Games\RTCW' /f >/dev/null 2>&1
 
 # A home with settings of its own and another default for vsl links: install
 # (twice) takes the links over, a link reaches the game through xdg-open as it
@@ -112,6 +66,4 @@ WolfMP.exe +set name Quoted +connect 10.0.0.1:27960" \
 "$handler" remove >/dev/null
 check "the default handler after remove" "" "$(default_handler)"
 check "the empty home after install and remove" "$before" "$(tree_of "$odd")"
-
-echo "$passed passed, $failed failed"
-[[ $failed -eq 0 ]]
+finish
