@@ -64,6 +64,7 @@ TEST(GameLauncher, StartsTheGameThenTheWebAddress) {
         }
         EXPECT_EQ(starts, c.starts) << c.link;
         EXPECT_EQ(platform.messages, c.message.empty() ? std::vector<std::string>{} : std::vector{c.message});
+        EXPECT_EQ(platform.styles, std::vector<unsigned>(platform.messages.size(), kMbIconHand));
     }
 }
 

@@ -96,6 +96,10 @@ TEST(RunUninstall, RefusesWithNothingChanged) {
             messages.push_back(message);
         }
         EXPECT_EQ(platform.messages, messages);
+        // The question with Yes and No; a refusal with OK and the stop icon.
+        if (!platform.styles.empty()) {
+            EXPECT_EQ(platform.styles.back(), message.empty() ? kMbYesNoQuestion : kMbIconHand) << message;
+        }
         ExpectRemoved(platform, false);
     }
 }

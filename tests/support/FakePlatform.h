@@ -71,6 +71,7 @@ public:
     std::vector<std::string> starts;
     std::vector<std::string> elevatedStarts;
     std::vector<std::string> messages;
+    std::vector<unsigned> styles;  // of the message boxes: their buttons and icon
     std::map<std::string, std::string> files;
     int openKeys = 0;
 
@@ -160,8 +161,9 @@ public:
         }
         return !failWrites;
     }
-    int ShowMessageBox(const std::string& text, unsigned) override {
+    int ShowMessageBox(const std::string& text, unsigned style) override {
         messages.push_back(text);
+        styles.push_back(style);
         return answer;
     }
 

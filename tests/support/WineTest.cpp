@@ -216,45 +216,6 @@ std::vector<int> ButtonsOf(HWND box) {
     return buttons;
 }
 
-// The screen's pixels where the box shows its icon against each system icon
-// drawn on the box's background, which the icon's transparent corners show.
-std::string IconOf(HWND box) {
-    HWND icon = GetDlgItem(box, 1088);
-    if (!IsWindowVisible(icon)) {
-        return "none";
-    }
-    RECT area{};
-    GetWindowRect(icon, &area);
-    RECT canvas{0, 0, area.right - area.left, area.bottom - area.top};
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, canvas.right, canvas.bottom);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    std::string shown = "other";
-    // The box is painted a moment after it appears, and may first need to
-    // come above the boxes of other programs.
-    PollUntil(
-        [&] {
-            SetWindowPos(box, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-            std::vector<DWORD> onScreen = PixelsOf(screen, area);
-            HBRUSH background = CreateSolidBrush(RGB(onScreen[0] >> 16, onScreen[0] >> 8, onScreen[0]));
-            for (const auto& [name, id] :
-                 {std::make_pair("hand", IDI_HAND), std::make_pair("question", IDI_QUESTION)}) {
-                FillRect(memory, &canvas, background);
-                DrawIcon(memory, 0, 0, LoadIconA(nullptr, id));
-                shown = PixelsOf(memory, canvas) == onScreen ? name : shown;
-            }
-            DeleteObject(background);
-            return shown != "other";
-        },
-        2000);
-    SelectObject(memory, previous);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return shown;
-}
-
 void Press(HWND box, int buttonId) {
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(box, buttonId)));

@@ -83,9 +83,6 @@ inline bool IsDialog(const Window& window) {
 std::string MessageText(HWND box);
 // The ids of the visible buttons, IDOK = 1 ... IDNO = 7.
 std::vector<int> ButtonsOf(HWND box);
-// Which of the system's icons the screen shows in the box: "hand",
-// "question", "none" or "other".
-std::string IconOf(HWND box);
 void Press(HWND box, int buttonId);
 
 // The pixels of the rectangle as 0x00RRGGBB.
