@@ -31,13 +31,4 @@ TEST(CentredOrigin, CentresAndKeepsInsideTheArea) {
     }
 }
 
-// A minimised window's 32-pixel icon, centred in its client area.
-TEST(MinimisedIconOffset, TruncatesTowardZero) {
-    const int offsets[][2] = {{36, 2}, {35, 2},  {33, 1},  {32, 0}, {31, 0},
-                              {30, 0}, {29, -1}, {27, -2}, {0, -15}};
-    for (const auto& c : offsets) {
-        EXPECT_EQ(MinimisedIconOffset(c[0], 32), c[1]) << "client " << c[0];
-    }
-}
-
 }  // namespace
