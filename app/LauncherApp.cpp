@@ -13,8 +13,6 @@ CWinApp* AfxGetApp() {
 }
 
 BOOL CLauncherApp::InitInstance() {
-    Enable3dControlsStatic();
-
     CLauncherDlg dlg;
     m_pMainWnd = &dlg;
 

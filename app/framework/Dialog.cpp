@@ -1,35 +1,25 @@
 #include "app/framework/Dialog.h"
 
-#include <cstddef>
 #include <cstring>
 
 #include "app/framework/WinApp.h"
 
 namespace {
 
-template <typename T>
-T ReadAt(const void* data, std::size_t offset) {
-    T value;
-    std::memcpy(&value, static_cast<const unsigned char*>(data) + offset, sizeof value);
-    return value;
-}
-
-// The template's style and position, from either layout of its header.
-struct TemplateHeader {
+// The fixed head of an extended dialog template (DLGTEMPLATEEX), field by
+// field as the resource stores it.
+struct DialogTemplateHead {
+    WORD version;
+    WORD signature;  // 0xFFFF
+    DWORD helpId;
+    DWORD exStyle;
     DWORD style;
+    WORD itemCount;
     short x;
     short y;
+    short cx;
+    short cy;
 };
-
-TemplateHeader ReadTemplateHeader(const void* dialogTemplate) {
-    bool extended = ReadAt<WORD>(dialogTemplate, 2) == 0xFFFF;
-    if (extended) {
-        return TemplateHeader{ReadAt<DWORD>(dialogTemplate, 12), ReadAt<short>(dialogTemplate, 18),
-                              ReadAt<short>(dialogTemplate, 20)};
-    }
-    return TemplateHeader{ReadAt<DWORD>(dialogTemplate, 0), ReadAt<short>(dialogTemplate, 10),
-                          ReadAt<short>(dialogTemplate, 12)};
-}
 
 bool KeyIsDown(int key) {
     return GetKeyState(key) < 0;
@@ -42,28 +32,20 @@ BOOL CALLBACK RaiseIfOwnedBy(HWND window, LPARAM owner) {
     return TRUE;
 }
 
-// Owned windows belong above their owner. Wine without a window manager
-// raises a dialog above the windows it already owns when it maps and
-// activates the dialog; this puts them back on top.
-void RaiseOwnedWindows(HWND owner) {
-    EnumThreadWindows(GetCurrentThreadId(), RaiseIfOwnedBy, reinterpret_cast<LPARAM>(owner));
-}
-
 }  // namespace
-
-CDialog::CDialog(UINT templateId, CWnd* parent) : m_nIDTemplate(templateId), m_pParentWnd(parent) {}
 
 INT_PTR CDialog::DoModal() {
     HINSTANCE instance = AfxGetApp()->m_hInstance;
     HRSRC resource = FindResourceA(instance, MAKEINTRESOURCEA(m_nIDTemplate), RT_DIALOG);
     HGLOBAL loaded = resource != nullptr ? LoadResource(instance, resource) : nullptr;
     const void* dialogTemplate = loaded != nullptr ? LockResource(loaded) : nullptr;
-    if (dialogTemplate == nullptr) {
+    if (dialogTemplate == nullptr || SizeofResource(instance, resource) < sizeof(DialogTemplateHead)) {
         return -1;
     }
-    TemplateHeader header = ReadTemplateHeader(dialogTemplate);
-    m_templateStyle = header.style;
-    m_bTemplateAtOrigin = header.x == 0 && header.y == 0;
+    DialogTemplateHead head;
+    std::memcpy(&head, dialogTemplate, sizeof head);
+    m_bPlacedByTemplate =
+        head.x != 0 || head.y != 0 || (head.style & (DS_ABSALIGN | DS_CENTER | DS_CENTERMOUSE)) != 0;
 
     m_bModal = true;
     m_nModalResult = -1;
@@ -89,12 +71,8 @@ INT_PTR CDialog::DialogProc(UINT message, WPARAM wParam, LPARAM) {
         return FALSE;
     }
     UINT id = LOWORD(wParam);
-    if (id == IDOK) {
-        OnOK();
-        return TRUE;
-    }
-    if (id == IDCANCEL) {
-        OnCancel();
+    if (id == IDOK || id == IDCANCEL) {
+        EndDialog(static_cast<int>(id));
         return TRUE;
     }
     return AfxGetApp()->OnCommand(id) ? TRUE : FALSE;
@@ -102,12 +80,12 @@ INT_PTR CDialog::DialogProc(UINT message, WPARAM wParam, LPARAM) {
 
 INT_PTR CALLBACK CDialog::DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
-        CDialog* dialog = reinterpret_cast<CDialog*>(lParam);
+        auto* dialog = reinterpret_cast<CDialog*>(lParam);
         SetWindowLongPtrA(window, DWLP_USER, lParam);
         dialog->m_hWnd = window;
         return dialog->HandleInitDialog();
     }
-    CDialog* dialog = reinterpret_cast<CDialog*>(GetWindowLongPtrA(window, DWLP_USER));
+    auto* dialog = reinterpret_cast<CDialog*>(GetWindowLongPtrA(window, DWLP_USER));
     if (dialog == nullptr) {
         return FALSE;
     }
@@ -119,21 +97,15 @@ INT_PTR CALLBACK CDialog::DialogProcedure(HWND window, UINT message, WPARAM wPar
     return result;
 }
 
+// The dialog is still hidden here; a dialog whose template does not place it
+// is centred before it first shows, unless OnInitDialog has shown or moved it.
 BOOL CDialog::HandleInitDialog() {
     RECT before;
     GetWindowRect(m_hWnd, &before);
-    bool visibleBefore = IsWindowVisible(m_hWnd) != FALSE;
-
     BOOL result = OnInitDialog();
-
-    if (m_hWnd == nullptr) {
-        return result;
-    }
     RECT after;
-    GetWindowRect(m_hWnd, &after);
-    bool placedByTemplate = (m_templateStyle & (DS_ABSALIGN | DS_CENTER | DS_CENTERMOUSE)) != 0;
-    bool placedByOnInitDialog = visibleBefore || IsWindowVisible(m_hWnd) || !EqualRect(&before, &after);
-    if (m_bTemplateAtOrigin && !placedByTemplate && !placedByOnInitDialog) {
+    if (m_hWnd != nullptr && !m_bPlacedByTemplate && !IsWindowVisible(m_hWnd) &&
+        GetWindowRect(m_hWnd, &after) && EqualRect(&before, &after)) {
         CentreWindow(m_hWnd);
     }
     return result;
@@ -143,15 +115,16 @@ void CDialog::RunModalLoop() {
     MSG& message = AfxGetApp()->m_msgCur;
     bool ownedWindowsRaised = false;
     while (m_bModal && m_hWnd != nullptr) {
-        // Once showing the dialog has been dealt with, when the queue first
-        // runs empty.
+        // Windows owned by the dialog belong above it, but Wine without a
+        // window manager raises the dialog over them as it shows it; once
+        // that is done, when the queue first runs empty, they go back on top.
         MSG waiting;
         if (!ownedWindowsRaised && !PeekMessageA(&waiting, nullptr, 0, 0, PM_NOREMOVE)) {
-            RaiseOwnedWindows(m_hWnd);
+            EnumThreadWindows(GetCurrentThreadId(), RaiseIfOwnedBy, reinterpret_cast<LPARAM>(m_hWnd));
             ownedWindowsRaised = true;
         }
         if (GetMessageA(&message, nullptr, 0, 0) <= 0) {
-            // Leave WM_QUIT for the loop outside this one.
+            // WM_QUIT is for the loop outside this one.
             PostQuitMessage(static_cast<int>(message.wParam));
             return;
         }

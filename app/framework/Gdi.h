@@ -2,20 +2,36 @@
 
 #include <windows.h>
 
-class CWnd;
+#include "app/framework/Wnd.h"
 
 // Owns one bitmap handle and deletes it with the object.
 class CBitmap {
 public:
     CBitmap() = default;
-    ~CBitmap();
+    ~CBitmap() {
+        if (m_hObject != nullptr) {
+            DeleteObject(m_hObject);
+        }
+    }
     CBitmap(const CBitmap&) = delete;
     CBitmap& operator=(const CBitmap&) = delete;
 
     // Takes over the handle; FALSE, and nothing changes, for a null handle.
-    BOOL Attach(HBITMAP bitmap);
+    BOOL Attach(HBITMAP bitmap) {
+        if (bitmap == nullptr) {
+            return FALSE;
+        }
+        if (m_hObject != nullptr) {
+            DeleteObject(m_hObject);
+        }
+        m_hObject = bitmap;
+        return TRUE;
+    }
+
     // The bitmap's BITMAP record; 0 when there is none.
-    int GetBitmap(BITMAP* info) const;
+    int GetBitmap(BITMAP* info) const {
+        return m_hObject != nullptr ? GetObjectA(m_hObject, sizeof(BITMAP), info) : 0;
+    }
 
     HBITMAP m_hObject = nullptr;
 };
@@ -23,13 +39,13 @@ public:
 // BeginPaint for the lifetime of the object, EndPaint at its end.
 class CPaintDC {
 public:
-    explicit CPaintDC(CWnd* window);
-    ~CPaintDC();
+    explicit CPaintDC(CWnd* window) : m_hWnd(window->m_hWnd) { m_hDC = BeginPaint(m_hWnd, &m_ps); }
+    ~CPaintDC() { EndPaint(m_hWnd, &m_ps); }
     CPaintDC(const CPaintDC&) = delete;
     CPaintDC& operator=(const CPaintDC&) = delete;
 
     HDC m_hDC;
-    PAINTSTRUCT m_ps;
+    PAINTSTRUCT m_ps{};
 
 private:
     HWND m_hWnd;

@@ -3,6 +3,23 @@
 #include "app/Layout.h"
 #include "app/framework/WinApp.h"
 
+namespace {
+
+constexpr char kClassName[] = "VastrelWindow";
+
+LayoutRect LayoutRectOf(const RECT& rect) {
+    return LayoutRect{rect.left, rect.top, rect.right, rect.bottom};
+}
+
+RECT WorkAreaOf(HMONITOR monitor) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    GetMonitorInfoA(monitor, &info);
+    return info.rcWork;
+}
+
+}  // namespace
+
 CWnd::~CWnd() {
     CWinApp* app = AfxGetApp();
     if (app->m_pMainWnd == this) {
@@ -13,15 +30,21 @@ CWnd::~CWnd() {
     }
 }
 
-BOOL CWnd::CreateEx(DWORD exStyle, const std::string& className, const char* windowName, DWORD style, int x,
-                    int y, int width, int height, HWND owner, HMENU menu) {
-    CWinApp* app = AfxGetApp();
-    app->m_pWndInit = this;
+BOOL CWnd::CreateEx(DWORD exStyle, DWORD style, int x, int y, int width, int height, HWND owner) {
+    HINSTANCE instance = AfxGetApp()->m_hInstance;
+    WNDCLASSA windowClass{};
+    if (!GetClassInfoA(instance, kClassName, &windowClass)) {
+        windowClass.lpfnWndProc = WindowProcedure;
+        windowClass.hInstance = instance;
+        windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+        windowClass.lpszClassName = kClassName;
+        // A failed registration shows as a failed creation.
+        RegisterClassA(&windowClass);
+    }
     m_bCreating = true;
-    HWND window = CreateWindowExA(exStyle, className.c_str(), windowName, style, x, y, width, height, owner,
-                                  menu, app->m_hInstance, nullptr);
+    HWND window = CreateWindowExA(exStyle, kClassName, nullptr, style, x, y, width, height, owner, nullptr,
+                                  instance, this);
     m_bCreating = false;
-    app->m_pWndInit = nullptr;
     return window != nullptr;
 }
 
@@ -59,16 +82,14 @@ void CWnd::WindowDestroyed() {
 }
 
 LRESULT CALLBACK CWnd::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    CWnd* object = reinterpret_cast<CWnd*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (object == nullptr) {
-        CWinApp* app = AfxGetApp();
-        object = app->m_pWndInit;
-        if (object == nullptr) {
-            return DefWindowProcA(window, message, wParam, lParam);
-        }
-        app->m_pWndInit = nullptr;
+    if (message == WM_NCCREATE) {
+        auto* object = static_cast<CWnd*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
         object->m_hWnd = window;
         SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(object));
+    }
+    auto* object = reinterpret_cast<CWnd*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (object == nullptr) {
+        return DefWindowProcA(window, message, wParam, lParam);
     }
     LRESULT result = object->WindowProc(message, wParam, lParam);
     if (message == WM_NCDESTROY) {
@@ -78,48 +99,11 @@ LRESULT CALLBACK CWnd::WindowProcedure(HWND window, UINT message, WPARAM wParam,
     return result;
 }
 
-std::string RegisterWindowClass(UINT style, HCURSOR cursor, HBRUSH background, HICON icon) {
-    char name[64];
-    wsprintfA(name, "Vastrel:%x:%lx:%lx:%lx", style, reinterpret_cast<unsigned long>(cursor),
-              reinterpret_cast<unsigned long>(background), reinterpret_cast<unsigned long>(icon));
-    HINSTANCE instance = AfxGetApp()->m_hInstance;
-    WNDCLASSA windowClass;
-    if (!GetClassInfoA(instance, name, &windowClass)) {
-        windowClass = WNDCLASSA{};
-        windowClass.style = style;
-        windowClass.lpfnWndProc = CWnd::WindowProcedure;
-        windowClass.hInstance = instance;
-        windowClass.hIcon = icon;
-        windowClass.hCursor = cursor;
-        windowClass.hbrBackground = background;
-        windowClass.lpszClassName = name;
-        // A failed registration shows as a failed creation.
-        RegisterClassA(&windowClass);
-    }
-    return name;
-}
-
-namespace {
-
-LayoutRect LayoutRectOf(const RECT& rect) {
-    return LayoutRect{rect.left, rect.top, rect.right, rect.bottom};
-}
-
-RECT WorkAreaOf(HMONITOR monitor) {
-    MONITORINFO info{};
-    info.cbSize = sizeof info;
-    GetMonitorInfoA(monitor, &info);
-    return info.rcWork;
-}
-
-}  // namespace
-
 void CentreWindow(HWND window) {
     HWND owner = GetWindow(window, GW_OWNER);
     if (owner != nullptr && (!IsWindowVisible(owner) || IsIconic(owner))) {
         owner = nullptr;
     }
-
     RECT reference;
     RECT area;
     if (owner == nullptr) {
@@ -133,7 +117,6 @@ void CentreWindow(HWND window) {
         GetWindowRect(owner, &reference);
         area = WorkAreaOf(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST));
     }
-
     RECT own;
     GetWindowRect(window, &own);
     LayoutPoint origin = CentredOrigin(LayoutRectOf(reference), LayoutRectOf(area), own.right - own.left,
