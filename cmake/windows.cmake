@@ -31,17 +31,17 @@ target_link_libraries(vsl_program_layers PUBLIC vsl_program_options)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 include(GoogleTest)
 
-# What the Windows tests share: files, time-limited waits and the records
-# that the stand-in programs leave.
-add_library(vsl_windows_test_support STATIC tests/support/Files.cpp tests/support/LaunchRecord.cpp)
+# What the Windows tests share: files, waits with a limit, the recorder's
+# records, the registry, started programs and their windows.
+add_library(vsl_windows_test_support STATIC tests/support/WineTest.cpp)
 target_include_directories(vsl_windows_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(vsl_windows_test_support PUBLIC gtest shlwapi gdi32)
 
 add_subdirectory(res)
 add_subdirectory(app)
 add_subdirectory(tests/wine)
 add_subdirectory(tests/resources)
 add_subdirectory(tests/e2e)
-add_subdirectory(tests/argsplit)
 add_subdirectory(tools/demo-game)
 add_subdirectory(installer)
 add_subdirectory(tests/browser)

@@ -1,273 +1,138 @@
 #!/usr/bin/env bash
-# Clicks vsl links in real browsers and follows each to what vsl.exe did:
-#   browser-test.sh WINE_RUN VSL_SETUP.exe RECORDER.exe BOX_ANSWERER.exe HANDLER
-# A page on 127.0.0.1 carries the links of the table below. Firefox ESR and
-# Chromium, each with a fresh profile that lets the page open vsl links
-# without asking, show it on a private Xvfb, and xdotool clicks each link with
-# the mouse. The browser hands the link to the desktop's handler for vsl links
-# (installer/vsl-xdg-handler, in a throw-away home), which runs vsl.exe under
-# Wine in a prefix where vsl-setup.exe /S installed Vastrel. Its wine is a
-# wrapper that records the link it was given and vsl.exe's exit code. The
-# recorder stands in for rtcw's WolfMP.exe and for C:\windows\explorer.exe;
-# the box answerer reads and confirms vsl.exe's message boxes.
-#
-# Prints what each browser delivered for each link, a line per check, and
-# exits non-zero on any failure.
+# Clicks vsl links in a real browser and follows each to what vsl.exe did:
+#   browser-test.sh firefox|chromium WINE_RUN VSL_SETUP.exe RECORDER.exe BOX_ANSWERER.exe HANDLER
+# The browser, with a fresh profile that lets a page on 127.0.0.1 open vsl
+# links without asking, shows the links of the table one at a time on a
+# private Xvfb; xdotool clicks each. The browser hands it to the desktop's
+# handler (in a throw-away home), which runs vsl.exe under Wine, where
+# vsl-setup.exe /S installed it, through a wine that records the link and
+# vsl.exe's exit code. The recorder stands in for rtcw and explorer; the box
+# answerer logs and confirms vsl.exe's message boxes.
 set -uo pipefail
+browser=$1 wine_run=$2 setup=$3 recorder=$4 answerer=$5 handler=$6
+# The script handles bytes; Wine runs in a UTF-8 locale, in which its ANSI
+# code page is 1252 (the browser passes its environment on).
+export LC_ALL=C WINEDEBUG=-all
+utf8=(env LANG=C.UTF-8 LC_ALL=C.UTF-8)
 
-wine_run=$1
-setup=$2
-recorder=$3
-answerer=$4
-handler=$5
-
-# The script itself handles bytes; what reaches Wine runs in a UTF-8 locale,
-# in which Wine's ANSI code page is 1252 (the browsers, through the handler,
-# pass their environment on to vsl.exe).
-export LC_ALL=C
-wine_locale=(env LANG=C.UTF-8 LC_ALL=C.UTF-8)
-export WINEDEBUG=-all
-python=/usr/bin/python3
-
-# The links and what must come of each. A line per link:
-#   name | link as written in the page (UTF-8) | vsl.exe's exit code |
-#   the game's command line | explorer's command line after its program name |
-#   the message boxes
-# "-" for a program: it must not start. For the boxes: "-" none may come up,
-# "*" at least one must, any other text: one must name it.
+# Per link: name | as written in the page (UTF-8) | vsl.exe's exit code | the
+# game's command line | explorer's arguments | the message boxes. "-": the
+# program must not start, or no box may come up; "*": some box must; any
+# other text: a box must name it.
 links=(
-    a 'vsl://rtcw/127.0.0.1:27960?name=Player' 0
-    'WolfMP.exe +set name Player +connect 127.0.0.1:27960' - -
-
+    a 'vsl://rtcw/127.0.0.1:27960?name=Player' 0 'WolfMP.exe +set name Player +connect 127.0.0.1:27960' - -
     b 'vsl://rtcw/127.0.0.1:27960?name=Big Joe&password=x&embed_url={https://example.org/}' 0
     'WolfMP.exe +set name Big Joe +set password x +connect 127.0.0.1:27960' 'https://example.org/' -
-
-    c 'vsl://rtcw/127.0.0.1:27960?name=Jörg' 0
-    $'WolfMP.exe +set name J\xF6rg +connect 127.0.0.1:27960' - -
-
+    c 'vsl://rtcw/127.0.0.1:27960?name=Jörg' 0 $'WolfMP.exe +set name J\xF6rg +connect 127.0.0.1:27960' - -
     d 'vsl://rtcw/127.0.0.1:27960?name=A&embed_url={https://example.org/a%20b?q=%7Bx%7D&r=1}' 0
     'WolfMP.exe +set name A +connect 127.0.0.1:27960' 'https://example.org/a%20b?q=%7Bx%7D&r=1' -
-
     e 'vsl://rtcw/127.0.0.1:27960?fs_basepath=\\203.0.113.7\share&fs_game=x' 1 - - fs_basepath
-
     f 'vsl://rtcw/127.0.0.1:27960?name=x;quit' 1 - - '*'
-
     g 'vsl://rtcw/127.0.0.1:27960?activeAction=quit' 1 - - activeAction
-
     h 'vsl://rtcw/127.0.0.1:27960?name=a%2Bb' 1 - - '*'
 )
-readonly fields=6
 
 work=$(mktemp -d)
-prefix=
-server_pid=
-browser_pid=
-browser_profile=
-answerer_pid=
-passed=0
-failed=0
-declare -A delivered=()
-
+prefix='' server_pid='' browser_pid='' answerer_pid='' passed=0 failed=0 table=''
 tools=$(dirname "$0")/../../tools
 eval "$("$tools/xvfb-start")"
-
-stop_browser() {
-    [[ -n $browser_pid ]] || return 0
-    # The browser closes its own helper processes when asked to end; what is
-    # left of its process group after 5 s goes by force.
-    kill -TERM "$browser_pid" 2>/dev/null
-    for _ in $(seq 50); do
-        kill -0 "$browser_pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    kill -KILL -- "-$browser_pid" 2>/dev/null
-    wait "$browser_pid" 2>/dev/null
-    browser_pid=
-    # Chromium keeps the socket that makes it a single instance in a folder
-    # of the temporary folder, linked from its profile.
-    local socket
-    socket=$(readlink "$browser_profile/SingletonSocket" 2>/dev/null)
-    if [[ $socket =~ ^(/.*/org\.chromium\.Chromium\.[A-Za-z0-9]+)/SingletonSocket$ ]]; then
-        rm -rf "${BASH_REMATCH[1]}"
-    fi
-}
-
 # shellcheck disable=SC2317 # called by the trap
 cleanup() {
-    stop_browser
+    if [[ -n $browser_pid ]]; then
+        # Asked to end, the browser ends its helpers; what is left after 5 s goes by force.
+        kill -TERM "$browser_pid" 2>/dev/null
+        timeout 5 tail --pid="$browser_pid" -f /dev/null
+        kill -KILL -- "-$browser_pid" 2>/dev/null
+        [[ $(readlink "$work/profile/SingletonSocket") =~ ^(/.*/org\.chromium\.Chromium\.[A-Za-z0-9]+)/ ]] &&
+            rm -rf "${BASH_REMATCH[1]}"
+    fi
     [[ -n $server_pid ]] && kill "$server_pid" 2>/dev/null
     if [[ -n $prefix ]]; then
         touch "$work/stop"
         WINEPREFIX=$prefix wineserver -k 2>/dev/null
         [[ -n $answerer_pid ]] && wait "$answerer_pid" 2>/dev/null
-        # Without /run/user the server's socket is in a folder of the
-        # temporary folder, named in the prefix.
-        local server_folder
-        server_folder=$(cat "$prefix/wineserver" 2>/dev/null)
-        [[ $server_folder =~ ^wine-[A-Za-z0-9]+$ ]] && rm -rf "${TMPDIR:-/tmp}/$server_folder"
         rm -rf "$(dirname "$prefix")"
     fi
     kill "$VSL_XVFB_PID" 2>/dev/null
     rm -rf "$work"
 }
 trap cleanup EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
-
-say() {
-    echo "browser-test: $*"
-}
+trap 'exit 143' INT TERM
 
 # Text as it can be printed: bytes outside printable ASCII as \xNN.
 shown() {
-    printf '%s' "$1" | "$python" -c 'import sys
+    printf '%s' "$1" | python3 -c 'import sys
 print("".join(chr(b) if 32 <= b < 127 else "\\x%02X" % b for b in sys.stdin.buffer.read()), end="")'
 }
-
-check() {
-    local what=$1 expected=$2 actual=$3
-    if [[ $expected == "$actual" ]]; then
+check() { # what, expected, actual
+    if [[ $2 == "$3" ]]; then
         passed=$((passed + 1))
-        echo "PASS $what: $(shown "$actual")"
     else
         failed=$((failed + 1))
-        echo "FAIL $what"
-        echo "  expected: $(shown "$expected")"
-        echo "  actual:   $(shown "$actual")"
+        printf 'FAILED %s\n  expected: %s\n  actual:   %s\n' "$1" "$(shown "$2")" "$(shown "$3")"
     fi
 }
-
-windows_path() {
-    local path=${1//\//\\}
-    echo "Z:$path"
-}
-
-# Waits up to $2 tenths of a second for the file $1; false without it.
-wait_for_file() {
-    local _
-    for _ in $(seq "$2"); do
-        [[ -f $1 ]] && return 0
+wait_for() { # a command that succeeds, at most 90 s: browsers are slow on a busy machine
+    for _ in $(seq 900); do
+        "$@" 2>/dev/null && return 0
         sleep 0.1
     done
-    [[ -f $1 ]]
+    return 1
 }
+recorded() { [[ -f $1.rec ]] && sed 1,2d "$1.rec" || echo -; }
 
-# A recorder's command line, or "-" when it has not run.
-recorded_command_line() {
-    if [[ -f $1 ]]; then
-        sed -n 's/^command_line=//p' "$1"
-    else
-        echo -
-    fi
-}
-
-# What follows the program's name on a command line: the name may be quoted.
-after_program_name() {
-    local line=$1
-    if [[ $line == \"* ]]; then
-        line=${line#\"*\"}
-        echo "${line# }"
-    elif [[ $line == *' '* ]]; then
-        echo "${line#* }"
-    fi
-}
-
-# --- a prefix with Vastrel installed by its installer; the recorder as
-# rtcw's WolfMP.exe and as the explorer in the Windows folder.
-VSL_KEEP_PREFIX=1 "${wine_locale[@]}" "$wine_run" "$setup" /S 2>"$work/wine-run.err"
+# --- the prefix, with the recorder as rtcw and as the Windows folder's
+# explorer (replaced, not written through: the prefix's files are hard links;
+# Wine's desktop runs the one in system32). Wine's own explorer would hand web
+# addresses to the desktop's browser: a log takes that browser's place.
+VSL_KEEP_PREFIX=1 "${utf8[@]}" "$wine_run" "$setup" /S 2>"$work/wine-run.err"
 status=$?
 prefix=$(sed -n 's/^wine-run: kept prefix //p' "$work/wine-run.err")
-if [[ $status -ne 0 || -z $prefix ]]; then
-    cat "$work/wine-run.err"
-    say "vsl-setup.exe /S failed ($status)"
-    exit 1
-fi
-game=$prefix/drive_c/Games/RTCW/WolfMP.exe
-explorer=$prefix/drive_c/windows/explorer.exe
+[[ $status -eq 0 && -n $prefix ]] || { cat "$work/wine-run.err"; echo "browser-test: vsl-setup.exe /S failed"; exit 1; }
+game=$prefix/drive_c/Games/RTCW/WolfMP.exe explorer=$prefix/drive_c/windows/explorer.exe
 mkdir -p "$(dirname "$game")"
 cp "$recorder" "$game"
-# The prefix shares the template's files through hard links: the explorer is
-# replaced, never written through. Wine's desktop process runs the one in
-# system32, which stays Wine's.
-rm -f "$explorer"
-cp "$recorder" "$explorer"
-
-# Wine's own explorer hands web addresses to the Linux desktop's browser.
-# Should vsl.exe reach it instead of the stand-in, the address lands in this
-# log rather than in a browser.
-host_browser_log=$work/host-browser.log
-cat >"$work/host-browser" <<EOF
-#!/bin/sh
-printf '%s\n' "\$*" >>'$host_browser_log'
-EOF
+rm -f "$explorer" && cp "$recorder" "$explorer"
+printf '#!/bin/sh\necho "$*" >>%q\n' "$work/host-browser.log" >"$work/host-browser"
 chmod 755 "$work/host-browser"
-{
-    "${wine_locale[@]}" WINEPREFIX="$prefix" wine reg add \
-        'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Return to Castle Wolfenstein' \
-        /v DisplayIcon /d 'C:\Games\RTCW' /f &&
-        "${wine_locale[@]}" WINEPREFIX="$prefix" wine reg add 'HKCU\Software\Wine\WineBrowser' \
-            /v Browsers /d "$work/host-browser" /f
-} >/dev/null 2>&1 || {
-    say "could not write the prefix's registry"
+if ! "${utf8[@]}" WINEPREFIX="$prefix" wine reg add 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Return to Castle Wolfenstein' \
+    /v DisplayIcon /d 'C:\Games\RTCW' /f >/dev/null 2>&1 ||
+    ! "${utf8[@]}" WINEPREFIX="$prefix" wine reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers \
+        /d "$work/host-browser" /f >/dev/null 2>&1; then
+    echo "browser-test: cannot write the registry"
     exit 1
-}
-
-boxes=$work/boxes.log
-"${wine_locale[@]}" WINEPREFIX="$prefix" wine "$answerer" "$(windows_path "$boxes")" \
-    "$(windows_path "$work/stop")" >/dev/null 2>&1 &
+fi
+"${utf8[@]}" WINEPREFIX="$prefix" wine "$answerer" "Z:${work//\//\\}\\boxes.log" "Z:${work//\//\\}\\stop" \
+    >/dev/null 2>&1 &
 answerer_pid=$!
 
 # --- the handler in a throw-away home, with a wine that records each link
-# (base64, which any byte survives) and vsl.exe's exit code.
-mkdir -p "$work/home"
+# (in base64, which any byte survives) and vsl.exe's exit code.
 export HOME=$work/home XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config XDG_CACHE_HOME=$work/cache
+mkdir -p "$HOME"
 unset XDG_CURRENT_DESKTOP XDG_SESSION_DESKTOP DESKTOP_SESSION KDE_FULL_SESSION GNOME_DESKTOP_SESSION_ID
 unset XDG_DATA_DIRS XDG_CONFIG_DIRS BROWSER DBUS_SESSION_BUS_ADDRESS
-handed=$work/handed.log
-{
-    echo '#!/usr/bin/env bash'
-    echo 'set -u'
-    printf 'log=%q\n' "$handed"
-    printf 'wine=%q\n' "$(command -v wine)"
-    cat <<'EOF'
-if [[ $# -eq 2 && $1 == *'\vsl.exe' ]]; then
-    printf 'link=%s\n' "$(printf '%s' "$2" | base64 -w 0)" >>"$log"
-    status=0
-    "$wine" "$@" || status=$?
-    echo "exit=$status" >>"$log"
-    exit "$status"
-fi
-exec "$wine" "$@"
+cat >"$work/wine" <<EOF
+#!/usr/bin/env bash
+[[ \$# -eq 2 && \$1 == *'\\vsl.exe' ]] || exec '$(command -v wine)' "\$@"
+echo "link=\$(printf '%s' "\$2" | base64 -w 0)" >>'$work/handed.log'
+'$(command -v wine)' "\$@"
+status=\$?
+echo "exit=\$status" >>'$work/handed.log'
+exit \$status
 EOF
-} >"$work/wine"
 chmod 755 "$work/wine"
-"$handler" install --prefix "$prefix" --wine "$work/wine" >/dev/null || {
-    say "installing the handler failed"
-    exit 1
-}
+"$handler" install --prefix "$prefix" --wine "$work/wine" >/dev/null || { echo "browser-test: no handler"; exit 1; }
 
 # --- the page: one link at a time, filling the window; a click shows the
 # next one, and the title names the link on show.
 mkdir -p "$work/site"
-html_escaped() {
-    local text=${1//&/&amp;}
-    text=${text//\"/&quot;}
-    text=${text//</&lt;}
-    echo "${text//>/&gt;}"
-}
 {
-    cat <<'EOF'
-<!doctype html>
-<html><head><meta charset="utf-8"><title>vsl test: loading</title>
-<style>
-html, body { margin: 0; height: 100%; font: 20px sans-serif; }
-a { display: none; position: fixed; inset: 0; padding: 2em; background: #dde8ff; word-break: break-all; }
-a.shown { display: block; }
-</style></head><body>
-EOF
-    for ((i = 0; i < ${#links[@]}; i += fields)); do
-        printf '<a id="%s" href="%s">%s</a>\n' "${links[i]}" "$(html_escaped "${links[i + 1]}")" \
-            "$(html_escaped "${links[i + 1]}")"
+    echo '<!doctype html><html><head><meta charset="utf-8"><title>vsl test</title><style>'
+    echo 'a { display: none; position: fixed; inset: 0; } a.shown { display: block; }</style></head><body>'
+    for ((i = 0; i < ${#links[@]}; i += 6)); do
+        href=${links[i + 1]//&/&amp;}
+        echo "<a id=\"${links[i]}\" href=\"${href//\"/&quot;}\">${links[i]}</a>"
     done
     cat <<'EOF'
 <script>
@@ -277,179 +142,75 @@ function show(index) {
   links.forEach((link, i) => link.classList.toggle("shown", i === index));
   document.title = index < links.length ? "vsl test: link " + links[index].id : "vsl test: done";
 }
-links.forEach(link => link.addEventListener("click", () => {
-  // After the browser has handed the link on.
-  setTimeout(() => show(++current), 300);
-}));
+links.forEach(link => link.addEventListener("click", () => setTimeout(() => show(++current), 300)));
 show(0);
-</script>
-</body></html>
+</script></body></html>
 EOF
 } >"$work/site/index.html"
-
-"$python" -u -m http.server 0 --bind 127.0.0.1 --directory "$work/site" >"$work/server.out" 2>/dev/null &
+python3 -u -m http.server 0 --bind 127.0.0.1 --directory "$work/site" >"$work/server.out" 2>/dev/null &
 server_pid=$!
-port=
-for _ in $(seq 100); do
-    port=$(sed -n 's/^Serving HTTP on 127.0.0.1 port \([0-9]*\) .*/\1/p' "$work/server.out")
-    [[ -n $port ]] && break
-    sleep 0.1
-done
-if [[ -z $port ]]; then
-    say "the page's server did not start"
-    exit 1
+wait_for grep -q '^Serving HTTP' "$work/server.out"
+origin=http://127.0.0.1:$(sed -n 's/^Serving HTTP on 127.0.0.1 port \([0-9]*\) .*/\1/p' "$work/server.out")
+
+# --- the browser. Nothing may leave the machine: what is not for 127.0.0.1
+# goes to a proxy port on which nothing listens (Firefox's by its profile).
+"$tools/browser-profile" "$browser" "$work/profile" "$origin"
+if [[ $browser == firefox ]]; then
+    program=firefox-esr
+    options=(--no-remote --new-instance --profile "$work/profile" --width 1024 --height 768)
+else
+    program=chromium
+    # shellcheck disable=SC2054 # the commas belong to the option
+    options=(--no-sandbox --user-data-dir="$work/profile" --no-first-run --disable-gpu --password-store=basic
+        --disable-background-networking --disable-component-update --disable-sync --proxy-server=127.0.0.1:9
+        --window-position=0,0 --window-size=1024,768)
 fi
-origin=http://127.0.0.1:$port
-page=$origin/index.html
+setsid "${utf8[@]}" "$program" "${options[@]}" "$origin/index.html" >"$work/browser.out" 2>&1 &
+browser_pid=$!
 
-# Nothing may leave the machine: both browsers send whatever is not for
-# 127.0.0.1 to a proxy port on which nothing listens (Firefox by its profile).
-dead_proxy=127.0.0.1:9
-
-start_browser() {
-    local name=$1 profile=$work/profile-$1
-    browser_profile=$profile
-    "$tools/browser-profile" "$name" "$profile" "$origin"
-    case $name in
-    firefox)
-        setsid "${wine_locale[@]}" firefox-esr --no-remote --new-instance --profile "$profile" \
-            --width 1024 --height 768 "$page" >"$work/$name.out" 2>&1 &
-        ;;
-    chromium)
-        setsid "${wine_locale[@]}" chromium --no-sandbox --user-data-dir="$profile" --no-first-run \
-            --disable-gpu --password-store=basic --disable-background-networking --disable-component-update \
-            --disable-sync --proxy-server="$dead_proxy" --window-position=0,0 --window-size=1024,768 \
-            "$page" >"$work/$name.out" 2>&1 &
-        ;;
-    esac
-    browser_pid=$!
-}
-
-# The browser's window once it shows the link with that name; nothing when it
-# does not within 30 s.
-window_showing() {
-    local id=$1 window
-    for _ in $(seq 300); do
-        window=$(xdotool search --onlyvisible --name "^vsl test: link $id( |\$)" 2>/dev/null | head -n 1)
-        if [[ -n $window ]]; then
-            echo "$window"
-            return
-        fi
-        sleep 0.1
-    done
-}
-
-# A mouse click in the middle of the window, which the link fills.
-click_in() {
-    local window=$1 X Y WIDTH HEIGHT
+for ((i = 0; i < ${#links[@]}; i += 6)); do
+    id=${links[i]} what="$browser ${links[i]}"
+    rm -f "$work/handed.log" "$work/boxes.log" "$work/host-browser.log" "$game.rec" "$explorer.rec"
+    window=$(wait_for xdotool search --onlyvisible --name "^vsl test: link $id( |\$)" | head -n 1)
+    if [[ -z $window ]]; then
+        check "$what: the page shows the link" shown "not shown"
+        continue
+    fi
+    # A click in the middle of the window, which the link fills.
     eval "$(xdotool getwindowgeometry --shell "$window")"
     xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 1
-}
-
-# The link the handler's wine was given and vsl.exe's exit code, once it has
-# ended; false when nothing arrived within 40 s.
-read_handed() {
-    local _
-    for _ in $(seq 400); do
-        if grep -q '^exit=' "$handed" 2>/dev/null; then
-            handed_link=$(sed -n '1s/^link=//p' "$handed" | base64 -d)
-            handed_exit=$(sed -n 's/^exit=//p' "$handed" | head -n 1)
-            handed_count=$(grep -c '^link=' "$handed")
-            return 0
-        fi
-        sleep 0.1
-    done
-    return 1
-}
-
-# The message boxes, to compare with the table's column: "-" when none came
-# up, "*" when some did and any will do, the wanted text when one named it,
-# else the texts of those that came up.
-box_outcome() {
-    local wanted=$1
-    if [[ ! -s $boxes ]]; then
-        echo -
-    elif [[ $wanted == '*' ]]; then
-        echo '*'
-    elif [[ $wanted != - ]] && grep -qF -- "$wanted" "$boxes"; then
-        echo "$wanted"
-    else
-        sed 's/^box=//' "$boxes" | paste -sd '|'
+    if ! wait_for grep -q '^exit=' "$work/handed.log"; then
+        check "$what: the browser hands the link over" handed "nothing within 90 s"
+        continue
     fi
-}
-
-run_browser() {
-    local name=$1 program=$1
-    [[ $name == firefox ]] && program=firefox-esr
-    browser_versions[$name]=$("$program" --version 2>/dev/null | grep -o '[0-9][0-9.a-z]*' | head -n 1)
-    say "$name ${browser_versions[$name]}"
-    start_browser "$name"
-    local i
-    for ((i = 0; i < ${#links[@]}; i += fields)); do
-        local id=${links[i]} exit_code=${links[i + 2]} game_line=${links[i + 3]}
-        local explorer_arguments=${links[i + 4]} wanted_box=${links[i + 5]}
-        local what="$name $id"
-        rm -f "$handed" "$boxes" "$host_browser_log" "$game.rec" "$explorer.rec"
-        local window
-        window=$(window_showing "$id")
-        if [[ -z $window ]]; then
-            check "$what: the page shows the link" "shown" "not shown"
-            continue
-        fi
-        click_in "$window"
-        if ! read_handed; then
-            check "$what: the browser hands the link to the handler" "handed" "nothing within 40 s"
-            continue
-        fi
-        delivered[$name:$id]=$handed_link
-        check "$what: links handed over for one click" 1 "$handed_count"
-        check "$what: vsl.exe's exit code" "$exit_code" "$handed_exit"
-
-        # vsl.exe starts the programs before it ends; their records follow
-        # within moments. Those that are expected are waited for, and a
-        # program that should not start is given time to show up all the same.
-        [[ $game_line != - ]] && wait_for_file "$game.rec" 100
-        [[ $explorer_arguments != - ]] && wait_for_file "$explorer.rec" 100
-        [[ $game_line == - || $explorer_arguments == - ]] && sleep 1.5
-        check "$what: the game's command line" "$game_line" "$(recorded_command_line "$game.rec")"
-        if [[ $game_line != - ]]; then
-            check "$what: the game's folder" 'C:\Games\RTCW' "$(sed -n 's/^cwd=//p' "$game.rec" 2>/dev/null)"
-        fi
-        local explorer_actual=-
-        if [[ -f $explorer.rec ]]; then
-            explorer_actual=$(after_program_name "$(recorded_command_line "$explorer.rec")")
-        elif [[ -s $host_browser_log ]]; then
-            explorer_actual="- (Wine's own explorer passed $(paste -sd ' ' "$host_browser_log") to the Linux browser)"
-        fi
-        check "$what: explorer's arguments" "$explorer_arguments" "$explorer_actual"
-        check "$what: message boxes" "$wanted_box" "$(box_outcome "$wanted_box")"
-    done
-    stop_browser
-}
-
-declare -A browser_versions=()
-browsers=(firefox chromium)
-for browser in "${browsers[@]}"; do
-    run_browser "$browser"
+    delivered=$(sed -n '1s/^link=//p' "$work/handed.log" | base64 -d)
+    table+="| $id | \`${links[i + 1]}\` | \`$(shown "$delivered")\` |"$'\n'
+    check "$what: links handed over for one click" 1 "$(grep -c '^link=' "$work/handed.log")"
+    check "$what: vsl.exe's exit code" "${links[i + 2]}" "$(sed -n 's/^exit=//p' "$work/handed.log")"
+    # vsl.exe starts the programs before it ends; their records follow within moments.
+    [[ ${links[i + 3]} != - ]] && wait_for test -f "$game.rec"
+    [[ ${links[i + 4]} != - ]] && wait_for test -f "$explorer.rec"
+    [[ ${links[i + 3]} == - || ${links[i + 4]} == - ]] && sleep 0.5
+    check "$what: the game's command line" "${links[i + 3]}" "$(recorded "$game")"
+    [[ ${links[i + 3]} != - ]] && check "$what: the game's folder" 'C:\Games\RTCW' "$(sed -n 2p "$game.rec")"
+    arguments=$(recorded "$explorer")
+    [[ $arguments == explorer\ * ]] && arguments=${arguments#explorer }
+    [[ -s $work/host-browser.log ]] && arguments+=" (Wine's explorer opened $(cat "$work/host-browser.log"))"
+    check "$what: explorer's arguments" "${links[i + 4]}" "$arguments"
+    boxes=-
+    if [[ -s $work/boxes.log ]]; then
+        boxes=$(paste -sd '|' "$work/boxes.log")
+        case ${links[i + 5]} in
+        -) ;;
+        '*') boxes='*' ;;
+        *) grep -qF -- "${links[i + 5]}" "$work/boxes.log" && boxes=${links[i + 5]} ;;
+        esac
+    fi
+    check "$what: message boxes" "${links[i + 5]}" "$boxes"
 done
 
-# What each browser handed over, for the release notes.
-tick='`'
-echo
-echo "| link | written in the page | Firefox ESR ${browser_versions[firefox]:-} | Chromium ${browser_versions[chromium]:-} |"
-echo "|---|---|---|---|"
-for ((i = 0; i < ${#links[@]}; i += fields)); do
-    id=${links[i]}
-    printf '| %s | %s%s%s |' "$id" "$tick" "${links[i + 1]}" "$tick"
-    for browser in "${browsers[@]}"; do
-        if [[ -v delivered[$browser:$id] ]]; then
-            printf ' %s%s%s |' "$tick" "$(shown "${delivered[$browser:$id]}")" "$tick"
-        else
-            printf ' (nothing) |'
-        fi
-    done
-    echo
-done
-echo
+# What the browser handed over, for the release notes.
+version=$("$program" --version 2>/dev/null | grep -o '[0-9][0-9.a-z]*' | head -n 1)
+printf '\n| link | written in the page | %s %s delivered |\n|---|---|---|\n%s\n' "$browser" "$version" "$table"
 echo "$passed passed, $failed failed"
 [[ $failed -eq 0 ]]

@@ -5,275 +5,137 @@
 
 namespace {
 
-using Settings = std::vector<ServerSetting>;
+// A request on one line: game|host|port|key=value&key=value|web address.
+std::string Shown(const LaunchRequest& request) {
+    std::string settings;
+    for (const ServerSetting& setting : request.m_settings) {
+        settings += (settings.empty() ? "" : "&") + setting.m_strKey + "=" + setting.m_strValue;
+    }
+    return request.m_strGameId + "|" + request.m_strHost + "|" + request.m_strPort + "|" + settings + "|" +
+           request.m_strEmbedUrl;
+}
 
-struct Parsed {
-    const char* link;
-    const char* gameId;
-    const char* host;
-    const char* port;
-    Settings settings;
-    const char* embedUrl;
-};
-
-TEST(LinkParser, SplitsWellFormedLinks) {
-    const Parsed cases[] = {
-        {"vsl://sof2/10.0.0.1:20100?a=1&b=2", "sof2", "10.0.0.1", "20100", {{"a", "1"}, {"b", "2"}}, ""},
-        {"vsl://rtcw/10.0.0.1:27960?name=Player&embed_url={https://example.org/}",
-         "rtcw",
-         "10.0.0.1",
-         "27960",
-         {{"name", "Player"}},
-         "https://example.org/"},
-        {"vsl://sof2/10.0.0.1:20100", "sof2", "10.0.0.1", "20100", {}, ""},
-        {"vsl://sof2/10.0.0.1:20100?", "sof2", "10.0.0.1", "20100", {}, ""},
-        // Missing delimiters: the same text is cut again by the next step.
-        {"vsl://sof2/myhost?a=1", "sof2", "myhost?a=1", "myhost", {{"a", "1"}}, ""},
-        {"vsl://myhost:20100?a=1", "myhost:20100?a=1", "myhost", "20100", {{"a", "1"}}, ""},
-        {"vsl://sof2", "sof2", "sof2", "sof2", {}, ""},
-        {"vsl://sof2/h:1=2", "sof2", "h", "1=2", {{"1", "2"}}, ""},
-        // Any six characters serve as the prefix.
-        {"xxxxxxsof2/h:1", "sof2", "h", "1", {}, ""},
-        {"vsl://x/h:1?a=1&a=2", "x", "h", "1", {{"a", "1"}, {"a", "2"}}, ""},
-        {"vsl://x/h:1?a=&b=2", "x", "h", "1", {{"a", ""}, {"b", "2"}}, ""},
-        {"vsl://x/h:1?=5", "x", "h", "1", {{"", "5"}}, ""},
-        {"vsl://x/h:1?a=x=y", "x", "h", "1", {{"a", "x=y"}}, ""},
-        {"vsl://x/h:1?a=1&junk", "x", "h", "1", {{"a", "1"}}, ""},
-        {"vsl://x/h:1?junk", "x", "h", "1", {}, ""},
-        {"vsl://x/h:1?a=1&", "x", "h", "1", {{"a", "1"}}, ""},
-        // The embedded address, wherever it stands among the pairs.
-        {"vsl://x/h:1?a=1&embed_url={abc}", "x", "h", "1", {{"a", "1"}}, "abc"},
-        {"vsl://x/h:1?a=1&embed_url={abc}&b=2", "x", "h", "1", {{"a", "1"}, {"b", "2"}}, "abc"},
-        {"vsl://x/h:1?embed_url={abc}", "x", "h", "1", {}, "abc"},
-        {"vsl://x/h:1?embed_url={abc}&b=2", "x", "h", "1", {{"b", "2"}}, "abc"},
-        {"vsl://x/h:1?embed_url={abc}b=2", "x", "h", "1", {{"b", "2"}}, "abc"},
-        {"vsl://x/h:1?embed_url={}", "x", "h", "1", {}, ""},
-        {"vsl://x/h:1?Embed_url={abc}", "x", "h", "1", {{"Embed_url", "{abc}"}}, ""},
-        {"vsl://x/h:1?a=1&embed_url={abc}&b={x}", "x", "h", "1", {{"a", "1"}, {"b", "{x}"}}, "abc"},
-        // Browsers hand the braces over encoded, in either case of hex.
-        {"vsl://x/h:1?a=1&embed_url=%7Babc%7D&b=2", "x", "h", "1", {{"a", "1"}, {"b", "2"}}, "abc"},
-        {"vsl://x/h:1?embed_url=%7babc%7d", "x", "h", "1", {}, "abc"},
-        // An address holds braces of its own in pairs, and "&".
-        {"vsl://x/h:1?embed_url={https://e.org/a%20b?q=%7Bx%7D}",
-         "x",
-         "h",
-         "1",
-         {},
-         "https://e.org/a%20b?q=%7Bx%7D"},
-        {"vsl://x/h:1?embed_url=%7Bhttps://e.org/a%20b?q=%7Bx%7D%7D&n=1",
-         "x",
-         "h",
-         "1",
-         {{"n", "1"}},
-         "https://e.org/a%20b?q=%7Bx%7D"},
-        {"vsl://x/h:1?embed_url=%7Bhttps://e.org/?a=1&b=2%7D", "x", "h", "1", {}, "https://e.org/?a=1&b=2"},
-        // The pieces stay as the link has them; decoding comes after.
-        {"vsl://x/h%20:1?n=%20a&m=\"q\"", "x", "h%20", "1", {{"n", "%20a"}, {"m", "\"q\""}}, ""},
+TEST(ParseLink, SplitsALinkIntoItsPieces) {
+    // a link, and the request it splits into (null: malformed)
+    const std::tuple<const char*, const char*> cases[] = {
+        {"vsl://sof2/10.0.0.1:20100?a=1&b=2", "sof2|10.0.0.1|20100|a=1&b=2|"},
+        {"vsl://sof2/h:1?", "sof2|h|1||"},
+        {"xxxxxxsof2/h:1", "sof2|h|1||"},  // any six characters are the scheme
+        // A missing delimiter leaves the text for the next cut to see again.
+        {"vsl://sof2/myhost?a=1", "sof2|myhost?a=1|myhost|a=1|"},
+        {"vsl://x/h:1?a=1&a=&=5&b=x=y&junk", "x|h|1|a=1&a=&=5&b=x=y|"},
+        // The web address, wherever it stands; its separator goes with it.
+        {"vsl://x/h:1?a=1&embed_url={abc}&b=2", "x|h|1|a=1&b=2|abc"},
+        {"vsl://x/h:1?embed_url={abc}&b=2", "x|h|1|b=2|abc"},
+        {"vsl://x/h:1?embed_url={}", "x|h|1||"},
+        {"vsl://x/h:1?Embed_url={abc}", "x|h|1|Embed_url={abc}|"},
+        {"vsl://x/h:1?a=1&embed_url={abc}&b={x}", "x|h|1|a=1&b={x}|abc"},
+        {"vsl://x/h:1?a=1&embed_url=%7Babc%7D&b=2", "x|h|1|a=1&b=2|abc"},
+        {"vsl://x/h:1?embed_url=%7babc%7d", "x|h|1||abc"},
+        // Braces of its own in pairs, and "&", stay in the address.
+        {"vsl://x/h:1?embed_url={https://e.org/a%20b?q=%7Bx%7D}", "x|h|1||https://e.org/a%20b?q=%7Bx%7D"},
+        {"vsl://x/h:1?embed_url=%7Bhttps://e/?q={x}%7D&n=1", "x|h|1|n=1|https://e/?q={x}"},
+        {"vsl://x/h%20:1?n=%20a&m=\"q\"", "x|h%20|1|n=%20a&m=\"q\"|"},  // decoded later
+        {"vsl://", nullptr},
+        // Too short, or an empty game, host or port.
+        {"vsl:///h:1", nullptr},
+        {"vsl://sof2/:1", nullptr},
+        {"vsl://sof2/h:?a=1", nullptr},
+        // An address left open, a brace before it, or a second address.
+        {"vsl://x/h:1?a=1&embed_url={abc", nullptr},
+        {"vsl://x/h:1?a=1&embed_url=%7Babc", nullptr},
+        {"vsl://x/h:1?embed_url={a{b}", nullptr},
+        {"vsl://x/h:1?a=}&embed_url={abc}", nullptr},
+        {"vsl://x/h:1?a=%7D&embed_url=%7Babc%7D", nullptr},
+        {"vsl://x/h:1?embed_url={a}&b=1&embed_url={c}", nullptr},
+        {"vsl://x/h:1?embed_url=x&embed_url={c}", nullptr},
     };
-    for (const Parsed& c : cases) {
-        std::optional<LaunchRequest> request = ParseLink(c.link);
-        ASSERT_TRUE(request) << c.link;
-        EXPECT_EQ(request->m_strGameId, c.gameId) << c.link;
-        EXPECT_EQ(request->m_strHost, c.host) << c.link;
-        EXPECT_EQ(request->m_strPort, c.port) << c.link;
-        EXPECT_EQ(request->m_settings, c.settings) << c.link;
-        EXPECT_EQ(request->m_strEmbedUrl, c.embedUrl) << c.link;
+    for (const auto& [link, expected] : cases) {
+        std::optional<LaunchRequest> request = ParseLink(link);
+        EXPECT_EQ(request ? Shown(*request) : "malformed", expected ? expected : "malformed") << link;
     }
 }
 
-TEST(LinkParser, RefusesMalformedLinks) {
-    const char* const links[] = {
-        // Shorter than the prefix.
-        "v",
-        "vsl:/",
-        "vsl://",
-        // An empty game id, host or port.
-        "vsl:///h:1",
-        "vsl://sof2/:1",
-        "vsl://sof2/h:?a=1",
-        "vsl://sof2/h:",
-        // Broken or repeated embedded addresses, braces written or encoded.
-        "vsl://x/h:1?a=1&embed_url={abc",
-        "vsl://x/h:1?a=1&embed_url=%7Babc",
-        "vsl://x/h:1?embed_url={a{b}",
-        "vsl://x/h:1?a=}&embed_url={abc}",
-        "vsl://x/h:1?a=%7D&embed_url=%7Babc%7D",
-        "vsl://x/h:1?a={x}&embed_url={y}",
-        "vsl://x/h:1?a=%7Bx%7D&embed_url=%7By%7D",
-        "vsl://x/h:1?embed_url={a}&b=1&embed_url={c}",
-        "vsl://x/h:1?embed_url=x&embed_url={c}",
-    };
-    for (const char* link : links) {
-        EXPECT_EQ(ParseLink(link), std::nullopt) << link;
-    }
-}
-
-TEST(LinkParser, DecodesEscapesIntoTheAnsiCodePage) {
-    struct Case {
-        const char* text = nullptr;
-        std::optional<std::string> decoded;
-    };
-    const Case cases[] = {
-        {"Big%20Joe", "Big Joe"},
-        {"%41%62", "Ab"},
-        {"50%", "50%"},
-        {"%4", "%4"},
-        {"%zz%2", "%zz%2"},
-        {"%%41", "%A"},
-        {"J%C3%B6rg", "J\xF6rg"},
-        {"J%c3%b6rg", "J\xF6rg"},
-        // Bytes that were not escaped are in the ANSI code page already.
-        {"J\xF6rg", "J\xF6rg"},
-        {"a%2Bb%3B", "a+b;"},
+// Each run of escapes is UTF-8, converted to the ANSI code page (Latin-1 in
+// the fake), never to a look-alike; anything else stays as it is.
+TEST(DecodeLinkText, DecodesEscapesIntoTheAnsiCodePage) {
+    const std::tuple<const char*, std::optional<std::string>> cases[] = {
+        {"Big%20Joe%41%62 a%2Bb%3B", "Big JoeAb a+b;"},
+        {"50% %4 %zz%2 %%41", "50% %4 %zz%2 %A"},
+        {"J%C3%B6rg J%c3%b6rg J\xF6rg", "J\xF6rg J\xF6rg J\xF6rg"},  // unescaped bytes are ANSI already
         {"%00", std::string(1, '\0')},
-        // Not UTF-8, or a character that the code page lacks: never a
-        // look-alike (best fit would make the fullwidth plus a "+").
         {"%FF", std::nullopt},
         {"%C3", std::nullopt},
         {"%C3%20", std::nullopt},
-        {"%EF%BC%8B", std::nullopt},
+        {"%EF%BC%8B", std::nullopt},  // a fullwidth plus, whose best fit would be "+"
         {"%E2%82%AC", std::nullopt},
     };
     FakePlatform platform;
-    for (const Case& c : cases) {
-        EXPECT_EQ(DecodeLinkText(platform, c.text), c.decoded) << c.text;
+    for (const auto& [text, decoded] : cases) {
+        EXPECT_EQ(DecodeLinkText(platform, text), decoded) << text;
     }
 }
 
-TEST(LinkParser, EncodesAnAddressAsBrowsersDo) {
-    struct Case {
-        const char* address;
-        const char* encoded;
-    };
-    const Case cases[] = {
-        {"https://e.org/?a=1&b=2#f", "https://e.org/?a=1&b=2#f"},
-        {"https://e.org/a b", "https://e.org/a%20b"},
-        {"https://e.org/a%20b", "https://e.org/a%20b"},
-        {"https://e.org/?q={x}|\"<>\\^`", "https://e.org/?q=%7Bx%7D%7C%22%3C%3E%5C%5E%60"},
-        {"https://e.org/50%", "https://e.org/50%25"},
-        {"https://e.org/\xF6", "https://e.org/%C3%B6"},
-        {"https://e.org/'()*", "https://e.org/'()*"},
-    };
-    FakePlatform platform;
-    for (const Case& c : cases) {
-        EXPECT_EQ(EncodeAsBrowsersDo(platform, c.address), c.encoded) << c.address;
-    }
+std::string Refused(const std::string& reason) {
+    return "This link was refused: " + reason + ".\nNothing was started.";
 }
 
-// What a page author wrote reaches the game the same whether a browser
-// encoded it on the way or it arrived as written (a shortcut, a command line,
-// a handler that decodes).
-TEST(LinkParser, BrowserEncodedLinksReadAsWritten) {
-    struct Case {
-        const char* written;
-        const char* delivered;
-        Settings settings;
-        const char* embedUrl;
+std::string Syntax(const std::string& what) {
+    return Refused(what +
+                   " holds + ; \" \\ // /* or a control character, which the game's console does not "
+                   "read as plain text");
+}
+
+std::string Server(const std::string& address) {
+    return Refused("its server address " + address +
+                   " holds a blank, + ; \" \\ // /* or a control character");
+}
+
+// A link reads the same whether the page's text arrived as written or as a
+// browser encodes it: as a request, or as the one message that refuses it
+// before the process ends with exit code 1. The links begin "vsl://rtcw/".
+TEST(LinkParser, ReadsWhatThePageWroteHoweverItArrives) {
+    const std::string codePage = " holds text that this computer's code page cannot hold";
+    // what the page wrote, what a browser delivers (empty: the same), and
+    // the request or the message
+    const std::tuple<std::string, std::string, std::string> cases[] = {
+        {"h:1?n=P&embed_url={https://e/}", "h:1?n=P&embed_url=%7Bhttps://e/%7D", "rtcw|h|1|n=P|https://e/"},
+        {"h:1?name=Big Joe", "h:1?name=Big%20Joe", "rtcw|h|1|name=Big Joe|"},
+        {"h:1?name=J\xF6rg", "h:1?name=J%C3%B6rg", "rtcw|h|1|name=J\xF6rg|"},
+        {"h:1?embed_url={https://e/a b/{x}}", "h:1?embed_url=%7Bhttps://e/a%20b/%7Bx%7D%7D",
+         "rtcw|h|1||https://e/a%20b/%7Bx%7D"},
+        {"h:1?a=1&embed_url={https://e/?a=1&b=2}&c=2", "h:1?a=1&embed_url=%7Bhttps://e/?a=1&b=2%7D&c=2",
+         "rtcw|h|1|a=1&c=2|https://e/?a=1&b=2"},
+        {"h:1?embed_url={https://e/50%}", "h:1?embed_url=%7Bhttps://e/50%25%7D", "rtcw|h|1||https://e/50%25"},
+        {"h:1?embed_url={https://e/\xF6?\"<>\\^`|}",
+         "h:1?embed_url=%7Bhttps://e/%C3%B6?%22%3C%3E%5C%5E%60%7C%7D",
+         "rtcw|h|1||https://e/%C3%B6?%22%3C%3E%5C%5E%60%7C"},
+        {"h:1?password=a%26b", "", "rtcw|h|1|password=a&b|"},
+        {"", "", kMalformedLinkMessage},
+        // The rules see the decoded text.
+        {"h:1?fs_basepath=\\\\h\\s", "h:1?fs_basepath=%5C%5Ch%5Cs",
+         Refused("its setting fs_basepath changes where the game loads its code and data from")},
+        {"h:1?fs_game=osp&pass%77ord=\\\\h", "h:1?fs_game=osp&pass%77ord=%5C%5Ch",
+         Syntax("the value of its setting password")},
+        {"h:1?name=x;quit", "", Syntax("the value of its setting name")},
+        {"h:1?name=a%2Bb", "", Syntax("the value of its setting name")},
+        {"h:1?name=x%0Aq", "", Syntax("the value of its setting name")},
+        {"h:1?na%2Dme=x", "", Refused("\"na-me\" is not the name of a setting (letters, digits and _)")},
+        {"h%3Bquit:1", "", Server("h;quit:1")},
+        {"my host:1", "my%20host:1", Server("my host:1")},
+        {"h:1%202", "", Server("h:1 2")},
+        {std::string(70, 'h') + "%2B:1", "", Server(std::string(60, 'h') + "...:1")},  // cut short
+        {"h:1?name=%EF%BC%8B", "", Refused("its setting name" + codePage)},
+        {"h%FF:1", "", Refused("its server address" + codePage)},
     };
-    const Case cases[] = {
-        {"vsl://rtcw/10.0.0.1:27960?name=Player&embed_url={https://example.org/}",
-         "vsl://rtcw/10.0.0.1:27960?name=Player&embed_url=%7Bhttps://example.org/%7D",
-         {{"name", "Player"}},
-         "https://example.org/"},
-        {"vsl://rtcw/10.0.0.1:27960?name=Big Joe",
-         "vsl://rtcw/10.0.0.1:27960?name=Big%20Joe",
-         {{"name", "Big Joe"}},
-         ""},
-        {"vsl://rtcw/10.0.0.1:27960?name=J\xF6rg",
-         "vsl://rtcw/10.0.0.1:27960?name=J%C3%B6rg",
-         {{"name", "J\xF6rg"}},
-         ""},
-        {"vsl://rtcw/10.0.0.1:27960?embed_url={https://example.org/a%20b?q=%7Bx%7D}",
-         "vsl://rtcw/10.0.0.1:27960?embed_url=%7Bhttps://example.org/a%20b?q=%7Bx%7D%7D",
-         {},
-         "https://example.org/a%20b?q=%7Bx%7D"},
-        {"vsl://rtcw/10.0.0.1:27960?a=1&embed_url={https://example.org/?a=1&b=2}&c=2",
-         "vsl://rtcw/10.0.0.1:27960?a=1&embed_url=%7Bhttps://example.org/?a=1&b=2%7D&c=2",
-         {{"a", "1"}, {"c", "2"}},
-         "https://example.org/?a=1&b=2"},
-        {"vsl://rtcw/10.0.0.1:27960?embed_url={https://example.org/a b/{x}}",
-         "vsl://rtcw/10.0.0.1:27960?embed_url=%7Bhttps://example.org/a%20b/%7Bx%7D%7D",
-         {},
-         "https://example.org/a%20b/%7Bx%7D"},
-        {"vsl://rtcw/10.0.0.1:27960?embed_url={https://example.org/50%}",
-         "vsl://rtcw/10.0.0.1:27960?embed_url=%7Bhttps://example.org/50%25%7D",
-         {},
-         "https://example.org/50%25"},
-        {"vsl://rtcw/10.0.0.1:27960?password=a%26b",
-         "vsl://rtcw/10.0.0.1:27960?password=a%26b",
-         {{"password", "a&b"}},
-         ""},
-    };
-    for (const Case& c : cases) {
-        for (const char* link : {c.written, c.delivered}) {
+    for (const auto& [written, delivered, outcome] : cases) {
+        for (const std::string& link : {written, delivered.empty() ? written : delivered}) {
             FakePlatform platform;
-            LaunchRequest request = LinkParser(platform, link);
-            EXPECT_EQ(request.m_strHost, "10.0.0.1") << link;
-            EXPECT_EQ(request.m_strPort, "27960") << link;
-            EXPECT_EQ(request.m_settings, c.settings) << link;
-            EXPECT_EQ(request.m_strEmbedUrl, c.embedUrl) << link;
-            EXPECT_TRUE(platform.calls.empty()) << link;
+            std::string request;
+            int exitCode = ExitCodeOf([&] { request = Shown(LinkParser(platform, "vsl://rtcw/" + link)); });
+            EXPECT_EQ(exitCode, platform.messages.size() == 1 ? 1 : -1) << link;
+            EXPECT_EQ(platform.messages.empty() ? request : platform.messages.back(), outcome) << link;
         }
-    }
-}
-
-// A refused link shows one message that names what was refused and says
-// that nothing was started, and ends with exit code 1 before anything else.
-TEST(LinkParser, RefusesLinksThatCouldTakeTheGameOver) {
-    struct Case {
-        const char* link;
-        const char* reason;
-    };
-    const Case cases[] = {
-        {"vsl:///h:1", nullptr},
-        {"vsl://rtcw/h:1?fs_basepath=\\\\203.0.113.7\\share&fs_game=x",
-         "its setting fs_basepath changes where the game loads its code and data from"},
-        {"vsl://rtcw/h:1?fs_game=osp&pass%77ord=%5C%5C203.0.113.7%5Cshare",
-         "the value of its setting password holds + ; \" \\ // /* or a control character, which the game's "
-         "console does not read as plain text"},
-        {"vsl://rtcw/h:1?FS_HomePath=C:",
-         "its setting FS_HomePath changes where the game loads its code and data from"},
-        {"vsl://rtcw/h:1?activeAction=quit",
-         "its setting activeAction holds console commands that the game runs later"},
-        // The console's separators, whether written or decoded.
-        {"vsl://rtcw/h:1?name=x;quit",
-         "the value of its setting name holds + ; \" \\ // /* or a control character, which the game's "
-         "console "
-         "does not read as plain text"},
-        {"vsl://rtcw/h:1?name=a%2Bb",
-         "the value of its setting name holds + ; \" \\ // /* or a control character, which the game's "
-         "console "
-         "does not read as plain text"},
-        {"vsl://rtcw/h:1?name=x%0Aquit",
-         "the value of its setting name holds + ; \" \\ // /* or a control character, which the game's "
-         "console "
-         "does not read as plain text"},
-        {"vsl://rtcw/h:1?na%2Dme=x", "\"na-me\" is not the name of a setting (letters, digits and _)"},
-        {"vsl://rtcw/h:1?=5", "\"\" is not the name of a setting (letters, digits and _)"},
-        {"vsl://rtcw/h:1?fs_game=..%2Fx",
-         "its setting fs_game must name a plain folder (letters, digits, _ - and .)"},
-        {"vsl://rtcw/h%3Bquit:1",
-         "its server address h;quit:1 holds a blank, + ; \" \\ // /* or a control character"},
-        {"vsl://rtcw/my%20host:1",
-         "its server address my host:1 holds a blank, + ; \" \\ // /* or a control character"},
-        {"vsl://rtcw/h:1?name=%EF%BC%8B",
-         "its setting name holds text that this computer's code page cannot hold"},
-        {"vsl://rtcw/h%FF:1", "its server address holds text that this computer's code page cannot hold"},
-    };
-    for (const Case& c : cases) {
-        FakePlatform platform;
-        try {
-            LinkParser(platform, c.link);
-            ADD_FAILURE() << "accepted " << c.link;
-        } catch (const ProcessEnded& ended) {
-            EXPECT_EQ(ended.exitCode, 1) << c.link;
-        }
-        std::string message = c.reason == nullptr ? std::string(kMalformedLinkMessage)
-                                                  : "This link was refused: " + std::string(c.reason) +
-                                                        ".\nNothing was started.";
-        EXPECT_EQ(platform.calls,
-                  (std::vector<std::string>{"ShowMessageBox " + message + " 16", "EndProcess 1"}))
-            << c.link;
     }
 }
 

@@ -5,78 +5,39 @@
 
 namespace {
 
-const char kKey[] = "HKCU\\Software\\Test";
-
-std::optional<std::string> Read(FakePlatform& platform, int reads = 1) {
-    return ReadRegistryText(platform, RegistryRoot::CurrentUser, "Software\\Test", "v", reads);
-}
-
-TEST(RegistryText, TextRunsToTheFirstZeroAndNeverPastTheBytesDelivered) {
-    struct Case {
-        std::string data;
-        std::optional<std::string> text;
+// The text of a value runs to its first zero byte and never past the bytes
+// delivered; a value missing, refused or longer than the 255 bytes offered
+// is absent; the key is closed whenever it opened.
+TEST(ReadRegistryText, ReadsTheTextOfAValue) {
+    const std::string x254(254, 'x'), x255(255, 'x');
+    // the value (none: the key holds no such value), the reads, the text,
+    // and whether the key refuses to open
+    const std::tuple<std::optional<std::string>, int, std::optional<std::string>, bool> cases[] = {
+        {std::string("C:\\Games\0", 9), 1, "C:\\Games", false},
+        {std::string("C:\\Games\0", 9), 2, "C:\\Games", false},
+        {"stored without zero", 1, "stored without zero", false},
+        {std::string("ab\0cd", 5), 1, "ab", false},
+        {"", 1, "", false},
+        {x254 + '\0', 1, x254, false},
+        {x255, 1, x255, false},  // exactly the bytes offered, no room left for a zero
+        {x255 + '\0', 1, std::nullopt, false},
+        {std::string(600, 'x'), 2, std::nullopt, false},  // the second read is offered no more than the first
+        {std::nullopt, 1, std::nullopt, false},
+        {"C:\\Games", 1, std::nullopt, true},
     };
-    const Case cases[] = {
-        {std::string("C:\\Games") + '\0', "C:\\Games"},
-        {"stored without zero", "stored without zero"},
-        {std::string("ab\0cd", 5), "ab"},
-        {std::string(1, '\0'), ""},
-        {"", ""},
-        {std::string(254, 'x') + '\0', std::string(254, 'x')},
-        {std::string(255, 'x'), std::string(255, 'x')},  // exactly the bytes offered, no room left for a zero
-        {std::string(255, 'x') + '\0', std::nullopt},
-        {std::string(600, 'x'), std::nullopt},
-    };
-    for (const Case& c : cases) {
+    for (const auto& [data, reads, text, denied] : cases) {
         FakePlatform platform;
-        platform.SetValue(kKey, "v", c.data);
-        EXPECT_EQ(Read(platform), c.text) << "data of " << c.data.size() << " bytes";
+        platform.AddKey("HKCU\\Software\\Test");
+        if (data) {
+            platform.SetValue("HKCU\\Software\\Test", "v", *data);
+        }
+        if (denied) {
+            platform.denied.insert("HKCU\\Software\\Test");
+        }
+        EXPECT_EQ(ReadRegistryText(platform, RegistryRoot::CurrentUser, "Software\\Test", "v", reads), text)
+            << data.value_or("(none)").size() << " bytes, " << reads << " reads";
+        EXPECT_EQ(platform.openKeys, 0);
     }
-}
-
-TEST(RegistryText, OffersTwoHundredFiftyFiveBytesAndClosesTheKey) {
-    FakePlatform platform;
-    platform.SetValue(kKey, "v", "abc");
-    Read(platform);
-    EXPECT_EQ(platform.calls,
-              (std::vector<std::string>{"OpenKey HKCU Software\\Test 0x1", "QueryValue v 255", "CloseKey"}));
-}
-
-TEST(RegistryText, MissingKeyAndMissingValueAreAbsent) {
-    FakePlatform platform;
-    EXPECT_EQ(Read(platform), std::nullopt);
-    EXPECT_EQ(platform.calls, (std::vector<std::string>{"OpenKey HKCU Software\\Test 0x1"}));
-
-    platform.calls.clear();
-    platform.SetValue(kKey, "other", "x");
-    EXPECT_EQ(Read(platform), std::nullopt);
-    EXPECT_EQ(platform.calls,
-              (std::vector<std::string>{"OpenKey HKCU Software\\Test 0x1", "QueryValue v 255", "CloseKey"}));
-}
-
-TEST(RegistryText, RefusedKeyIsAbsent) {
-    FakePlatform platform;
-    platform.SetValue(kKey, "v", "abc");
-    platform.deniedKeys.insert(kKey);
-    EXPECT_EQ(Read(platform), std::nullopt);
-    EXPECT_TRUE(platform.CallsStartingWith("CloseKey").empty());
-}
-
-TEST(RegistryText, SecondReadIsOfferedTheSizeTheFirstReported) {
-    FakePlatform platform;
-    platform.SetValue(kKey, "v", std::string("C:\\Games") + '\0');
-    EXPECT_EQ(Read(platform, 2), "C:\\Games");
-    EXPECT_EQ(platform.CallsStartingWith("QueryValue"),
-              (std::vector<std::string>{"QueryValue v 255", "QueryValue v 9"}));
-}
-
-TEST(RegistryText, SecondReadNeverOffersMoreThanTheBuffer) {
-    FakePlatform platform;
-    platform.SetValue(kKey, "v", std::string(300, 'x'));
-    EXPECT_EQ(Read(platform, 2), std::nullopt);
-    EXPECT_EQ(platform.CallsStartingWith("QueryValue"),
-              (std::vector<std::string>{"QueryValue v 255", "QueryValue v 255"}));
-    EXPECT_EQ(platform.CallsStartingWith("CloseKey").size(), 1u);
 }
 
 }  // namespace

@@ -6,267 +6,180 @@
 namespace {
 
 const char kSettings[] = "HKCU\\Software\\Vastrel";
-const char kScheme[] = "HKCR\\vsl";
-const char kCommand[] = "HKCR\\vsl\\shell\\open\\command";
+const char kEntries[] = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 const char kEntry[] = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vastrel";
-const char kQuestion[] = "ShowMessageBox Are you sure you want to uninstall Vastrel ? 36";
+const char kCommand[] = "HKCR\\vsl\\shell\\open\\command";
+const char kFolder[] = "C:\\Games\\Vastrel";
+const char kQuestion[] = "Are you sure you want to uninstall Vastrel ?";
+const char kNoPath[] = "Error fetching VSL registry keys required to uninstall. Uninstall Aborted";
 
-// A machine with everything an installer leaves behind.
-FakePlatform Installed(const std::string& installPath = "C:\\Games\\Vastrel") {
+std::string Aborted(const std::string& text) {
+    return text + "\nUninstall Aborted";
+}
+
+std::string Unsafe(const std::string& folder) {
+    return Aborted("The folder recorded for Vastrel, " + folder + ", cannot be removed safely.");
+}
+
+const std::string kNeedsRights = Aborted(
+    "Removing Vastrel needs administrator rights: its link scheme, its entry among the installed programs "
+    "and its folder C:\\Games\\Vastrel belong to the whole computer. Nothing has been removed.");
+
+// A computer with everything the installer leaves (or only this account's
+// settings, the rest removed already), where the user answers Yes.
+FakePlatform Installed(const std::string& folder = kFolder, bool everything = true) {
     FakePlatform platform;
-    platform.SetValue(kSettings, "path", installPath + '\0');
-    platform.SetValue(kEntry, "InstallLocation", installPath + '\0');
-    platform.AddKey("HKCR\\vsl\\DefaultIcon");
-    platform.AddKey(kCommand);
+    platform.SetValue(kSettings, "path", folder + '\0');
+    if (everything) {
+        platform.SetValue(kEntry, "InstallLocation", folder + '\0');
+        platform.AddKey("HKCR\\vsl\\DefaultIcon");
+        platform.AddKey(kCommand);
+    }
     platform.environment["TMP"] = "C:\\Temp";
-    platform.messageBoxAnswers = {kIdYes};
+    platform.answer = kIdYes;
     return platform;
 }
 
-int Uninstall(FakePlatform& platform) {
-    try {
-        RunUninstall(platform);
-    } catch (const ProcessEnded& ended) {
-        return ended.exitCode;
-    }
-    ADD_FAILURE() << "RunUninstall returned";
-    return -1;
-}
-
-bool NothingRemoved(const FakePlatform& platform) {
-    return platform.HasKey(kSettings) && platform.HasKey(kCommand) && platform.HasKey(kEntry) &&
-           platform.CallsStartingWith("DeleteKey").empty() && platform.starts.empty() &&
-           platform.files.empty();
-}
-
-const char kScriptStart[] = "cmd.exe /d /v:off /s /c \"\"C:\\Temp\\vsl_uninstall.bat\"\"";
-
-TEST(Uninstaller, ConfirmedRemovalDeletesEveryKeyAndStartsTheScript) {
-    FakePlatform platform = Installed();
-    EXPECT_EQ(Uninstall(platform), 0);
-    EXPECT_EQ(platform.CallsStartingWith("ShowMessageBox"), std::vector<std::string>{kQuestion});
-    for (const char* key : {kSettings, kScheme, kEntry}) {
-        EXPECT_FALSE(platform.HasKey(key)) << key;
-    }
-    EXPECT_EQ(platform.files.count("C:\\Temp\\vsl_uninstall.bat"), 1u);
-    ASSERT_EQ(platform.starts.size(), 1u);
-    EXPECT_EQ(platform.starts[0].program, "C:\\WINDOWS\\system32\\cmd.exe");
-    EXPECT_EQ(platform.starts[0].commandLine, kScriptStart);
-    EXPECT_EQ(platform.starts[0].folder, "C:\\WINDOWS\\system32");
-    // The script is on the disk before the first key goes, and starts after
-    // the last.
-    auto at = [&](const std::string& prefix) {
-        return std::find_if(platform.calls.begin(), platform.calls.end(),
-                            [&](const std::string& call) { return call.rfind(prefix, 0) == 0; }) -
-               platform.calls.begin();
-    };
-    EXPECT_LT(at("WriteTextFile"), at("DeleteKey"));
-    EXPECT_EQ(platform.calls[platform.calls.size() - 2].rfind("StartProgram", 0), 0u);
-}
-
-// The batch file tries to delete vsl.exe, a second apart, for as long as it
-// still runs, then removes the folder; in the OEM code page, which the
-// command interpreter reads it in.
-TEST(Uninstaller, ScriptDeletesTheExecutableThenTheFolder) {
-    struct Case {
-        const char* installPath;
-        std::string program;  // the executable's path as the script names it
-        std::string folder;
-    };
-    const Case cases[] = {
-        {"C:\\Games\\Vastrel", "C:\\Games\\Vastrel\\vsl.exe", "C:\\Games\\Vastrel"},
-        {"D:\\Rock & Roll (x86)\\V", "D:\\Rock & Roll (x86)\\V\\vsl.exe", "D:\\Rock & Roll (x86)\\V"},
-        {"C:\\\xDC"
-         "ber",
-         "C:\\\x9A"
-         "ber\\vsl.exe",
-         "C:\\\x9A"
-         "ber"},
-        {"\\\\server\\share\\V", "\\\\server\\share\\V\\vsl.exe", "\\\\server\\share\\V"},
-    };
-    for (const Case& c : cases) {
-        FakePlatform platform;
-        platform.environment["TMP"] = "C:\\Temp";
-        EXPECT_EQ(WriteUninstallScript(platform, c.installPath), "C:\\Temp\\vsl_uninstall.bat");
-        std::string expected = "set vsl_tries=0\n:retry\ndel \"" + c.program + "\"\nif not exist \"";
-        expected += c.program + "\" goto removed\nset /a vsl_tries+=1\nif %vsl_tries% geq 30 goto removed\n";
-        expected += "\"C:\\WINDOWS\\system32\\ping.exe\" -n 2 127.0.0.1 >nul\ngoto retry\n:removed\nrmdir \"";
-        expected += c.folder + "\"\n";
-        EXPECT_EQ(platform.files["C:\\Temp\\vsl_uninstall.bat"], expected) << c.installPath;
+// All of Vastrel is gone (every key, and the batch file started) or nothing
+// is (every key kept, no file written, nothing started).
+void ExpectRemoved(const FakePlatform& platform, bool removed) {
+    if (removed) {
+        EXPECT_FALSE(platform.HasKey(kSettings) || platform.HasKey("HKCR\\vsl") || platform.HasKey(kEntry));
+        EXPECT_EQ(platform.starts.size(), 1U);
+    } else {
+        EXPECT_TRUE(platform.HasKey(kSettings) && platform.HasKey(kCommand) && platform.HasKey(kEntry));
+        EXPECT_TRUE(platform.files.empty() && platform.starts.empty());
     }
 }
 
-TEST(Uninstaller, ScriptPathFollowsTheTemporaryFolder) {
-    struct Case {
-        std::map<std::string, std::string> environment;
-        const char* scriptPath;
+// Nothing changes when the user declines, or when the uninstall refuses: a
+// folder it could not name exactly in the batch file, no temporary folder
+// for it, a second uninstall running. The message comes with exit code 1.
+TEST(RunUninstall, RefusesWithNothingChanged) {
+    // how to set the computer up, whether the question came first, and the
+    // message then (none: the user declined)
+    const std::tuple<void (*)(FakePlatform&), bool, std::string> cases[] = {
+        {[](FakePlatform& p) { p.answer = 7; }, true, ""},
+        {[](FakePlatform& p) { p = Installed(""); }, false, kNoPath},
+        {[](FakePlatform& p) { p = Installed(std::string(255, 'p')); }, false, kNoPath},
+        {[](FakePlatform& p) { p = Installed("C:\\Games%1"); }, false, Unsafe("C:\\Games%1")},
+        {[](FakePlatform& p) { p = Installed("C:\\a\"b"); }, false, Unsafe("C:\\a\"b")},
+        {[](FakePlatform& p) { p = Installed("C:\\a\nb"); }, false, Unsafe("C:\\a\nb")},
+        {[](FakePlatform& p) { p = Installed("Games\\V"); }, false, Unsafe("Games\\V")},
+        {[](FakePlatform& p) { p = Installed("\\V"); }, false, Unsafe("\\V")},
+        {[](FakePlatform& p) { p = Installed("C:V"); }, false, Unsafe("C:V")},
+        {[](FakePlatform& p) { p.heldLocks.insert("Vastrel uninstall"); }, false,
+         Aborted("Vastrel is being removed already.")},
+        {[](FakePlatform& p) { p.environment["TMP"] = "C:\\%USERNAME%"; }, true,
+         Aborted("The temporary folder C:\\%USERNAME% cannot hold the uninstall script.")},
+        {[](FakePlatform& p) {
+             p.environment = {{"TMP", ""}, {"TEMP", ""}};
+         },
+         true, Aborted("The temporary folder  cannot hold the uninstall script.")},
+        {[](FakePlatform& p) { p.environment.clear(); }, true, Aborted("Unable to find a temporary folder.")},
+        {[](FakePlatform& p) { p = Installed("C:\\\xE9t\xE9"); }, true,
+         Aborted(
+             "The folder C:\\\xE9t\xE9 has a name that the command interpreter cannot read, so it cannot be "
+             "removed.")},
+        {[](FakePlatform& p) { p.failWrites = true; }, true,
+         Aborted("Unable to write the uninstall script C:\\Temp\\vsl_uninstall.bat.")},
     };
-    const Case cases[] = {
-        {{{"tmp", "C:\\Temp"}}, "C:\\Temp\\vsl_uninstall.bat"},
-        {{{"TMP", "C:\\Temp\\"}}, "C:\\Temp\\\\vsl_uninstall.bat"},
-        {{{"Tmp", "C:\\My Temp"}, {"TEMP", "D:\\Other"}}, "C:\\My Temp\\vsl_uninstall.bat"},
-        {{{"TEMP", "D:\\Other"}}, "D:\\Other\\vsl_uninstall.bat"},
-    };
-    for (const Case& c : cases) {
+    for (const auto& [setup, asked, message] : cases) {
         FakePlatform platform = Installed();
-        platform.environment = c.environment;
-        EXPECT_EQ(Uninstall(platform), 0);
-        EXPECT_EQ(platform.files.count(c.scriptPath), 1u) << c.scriptPath;
-        // Quoted, blanks and all.
-        ASSERT_EQ(platform.starts.size(), 1u);
-        EXPECT_EQ(platform.starts[0].commandLine,
-                  "cmd.exe /d /v:off /s /c \"\"" + std::string(c.scriptPath) + "\"\"");
-    }
-}
-
-TEST(Uninstaller, AnythingButYesChangesNothing) {
-    for (int answer : {7, 2, 1, 0}) {
-        FakePlatform platform = Installed();
-        platform.messageBoxAnswers = {answer};
-        EXPECT_EQ(Uninstall(platform), 0);
-        EXPECT_EQ(platform.CallsStartingWith("ShowMessageBox"), std::vector<std::string>{kQuestion});
-        EXPECT_TRUE(NothingRemoved(platform)) << answer;
-    }
-}
-
-// Every refusal comes with its message, exit code 1, and nothing removed or
-// written.
-TEST(Uninstaller, RefusesWhatItCannotRemoveExactly) {
-    const std::string noPath = "Error fetching VSL registry keys required to uninstall. Uninstall Aborted";
-    auto unsafe = [](const std::string& path) {
-        return "The folder recorded for Vastrel, " + path + ", cannot be removed safely.\nUninstall Aborted";
-    };
-    const std::string needsRights =
-        "Removing Vastrel needs administrator rights: its link scheme, its entry among the installed "
-        "programs and "
-        "its folder C:\\Games\\Vastrel belong to the whole computer. Nothing has been removed.\nUninstall "
-        "Aborted";
-    struct Case {
-        const char* name;
-        FakePlatform platform;
-        std::string message;
-        bool asked;
-    };
-    std::vector<Case> cases;
-    FakePlatform noPathAnywhere = Installed("");
-    cases.push_back({"no install path", noPathAnywhere, noPath, false});
-    FakePlatform noKeys = Installed();
-    noKeys.deniedKeys = {kSettings, kEntry};
-    cases.push_back({"keys refused", noKeys, noPath, false});
-    cases.push_back({"path too long", Installed(std::string(255, 'p')), noPath, false});
-    for (const char* path :
-         {"C:\\Games%1", "C:\\a\"b", "C:\\a\nb", "Games\\Vastrel", "\\Vastrel", "C:Vastrel"}) {
-        cases.push_back({path, Installed(path), unsafe(path), false});
-    }
-    FakePlatform percentTemp = Installed();
-    percentTemp.environment = {{"TMP", "C:\\%USERNAME%"}};
-    cases.push_back(
-        {"tmp with %", percentTemp,
-         "The temporary folder C:\\%USERNAME% cannot hold the uninstall script.\nUninstall Aborted", true});
-    FakePlatform relativeTemp = Installed();
-    relativeTemp.environment = {{"TMP", ""}};
-    cases.push_back({"empty tmp", relativeTemp,
-                     "The temporary folder  cannot hold the uninstall script.\nUninstall Aborted", true});
-    FakePlatform noTemp = Installed();
-    noTemp.environment.clear();
-    cases.push_back(
-        {"no temporary folder", noTemp, "Unable to find a temporary folder.\nUninstall Aborted", true});
-    cases.push_back(
-        {"name beyond the OEM code page", Installed("C:\\\xE9t\xE9"),
-         "The folder C:\\\xE9t\xE9 has a name that the command interpreter cannot read, so it cannot be "
-         "removed.\nUninstall Aborted",
-         true});
-    FakePlatform readOnlyTemp = Installed();
-    readOnlyTemp.failWrites = true;
-    cases.push_back({"script not written", readOnlyTemp,
-                     "Unable to write the uninstall script C:\\Temp\\vsl_uninstall.bat.\nUninstall Aborted",
-                     true});
-    FakePlatform elevationRefused = Installed();
-    elevationRefused.elevated = false;
-    elevationRefused.elevationGranted = false;
-    elevationRefused.readOnlyKeys = {"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"};
-    cases.push_back({"elevation refused", elevationRefused, needsRights, false});
-    FakePlatform elevatedButDenied = Installed();
-    elevatedButDenied.readOnlyFolders = {"C:\\Games\\Vastrel"};
-    cases.push_back({"folder denied even elevated", elevatedButDenied, needsRights, false});
-    FakePlatform removing = Installed();
-    removing.heldLocks = {"Vastrel uninstall"};
-    cases.push_back(
-        {"a second removal", removing, "Vastrel is being removed already.\nUninstall Aborted", false});
-
-    for (Case& c : cases) {
-        EXPECT_EQ(Uninstall(c.platform), 1) << c.name;
-        std::vector<std::string> boxes = c.platform.CallsStartingWith("ShowMessageBox");
-        std::vector<std::string> expected;
-        if (c.asked) {
-            expected.push_back(kQuestion);
+        setup(platform);
+        EXPECT_EQ(ExitCodeOf([&platform] { RunUninstall(platform); }), message.empty() ? 0 : 1) << message;
+        std::vector<std::string> messages;
+        if (asked) {
+            messages.emplace_back(kQuestion);
         }
-        expected.push_back("ShowMessageBox " + c.message + " 16");
-        EXPECT_EQ(boxes, expected) << c.name;
-        EXPECT_TRUE(NothingRemoved(c.platform)) << c.name;
-    }
-}
-
-// Without the rights for all of it, the uninstall starts itself again with
-// the elevation prompt and ends, having asked and removed nothing; the
-// elevated one asks. With them, it never asks for elevation.
-TEST(Uninstaller, AsksForElevationOnlyWhenItCannotRemoveEverything) {
-    struct Case {
-        const char* name;
-        std::set<std::string> readOnlyKeys;
-        std::set<std::string> readOnlyFolders;
-        bool elevates;
-    };
-    const Case cases[] = {
-        {"the computer's keys", {"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"}, {}, true},
-        {"the link scheme only", {"HKCR\\vsl\\shell\\open\\command"}, {}, true},
-        {"the scheme's root", {"HKCR"}, {}, true},
-        {"the folder only", {}, {"C:\\Games\\Vastrel"}, true},
-        {"everything allowed", {}, {}, false},
-    };
-    for (const Case& c : cases) {
-        FakePlatform platform = Installed();
-        platform.elevated = false;
-        platform.readOnlyKeys = c.readOnlyKeys;
-        platform.readOnlyFolders = c.readOnlyFolders;
-        EXPECT_EQ(Uninstall(platform), 0) << c.name;
-        std::vector<std::string> elevations = platform.CallsStartingWith("StartElevated");
-        if (c.elevates) {
-            EXPECT_EQ(elevations,
-                      std::vector<std::string>{"StartElevated C:\\Program Files\\Vastrel\\vsl.exe uninstall"})
-                << c.name;
-            EXPECT_TRUE(platform.CallsStartingWith("ShowMessageBox").empty()) << c.name;
-            EXPECT_TRUE(NothingRemoved(platform)) << c.name;
-        } else {
-            EXPECT_TRUE(elevations.empty()) << c.name;
-            EXPECT_FALSE(platform.HasKey(kEntry)) << c.name;
+        if (!message.empty()) {
+            messages.push_back(message);
         }
+        EXPECT_EQ(platform.messages, messages);
+        ExpectRemoved(platform, false);
     }
 }
 
-// An installer that ran as another administrator wrote the settings key into
-// that account's settings: the folder comes from the entry among the
-// installed programs, which is the computer's.
-TEST(Uninstaller, FindsTheFolderWithoutThisAccountsSettings) {
-    FakePlatform platform = Installed("C:\\Program Files\\Vastrel");
-    platform.deniedKeys = {kSettings};
-    EXPECT_EQ(Uninstall(platform), 0);
-    EXPECT_NE(platform.files["C:\\Temp\\vsl_uninstall.bat"].find("rmdir \"C:\\Program Files\\Vastrel\"\n"),
-              std::string::npos);
-    EXPECT_FALSE(platform.HasKey(kEntry));
+// Without the rights to remove every key and change the folder, the
+// uninstall starts itself again elevated and leaves everything to that one;
+// an elevated one, or one whose prompt was refused, says what it needs.
+TEST(RunUninstall, ElevatesOnlyWhenItCannotRemoveEverything) {
+    // elevated, the prompt granted, a key or folder that may only be read;
+    // elevates, the exit code, and the message (the question: all removed)
+    const std::tuple<bool, bool, const char*, bool, int, std::string> cases[] = {
+        {false, true, "", false, 0, kQuestion},        {false, true, kEntries, true, 0, ""},
+        {false, true, kCommand, true, 0, ""},          {false, true, "HKCR", true, 0, ""},
+        {false, true, kFolder, true, 0, ""},           {false, false, kEntries, true, 1, kNeedsRights},
+        {true, true, kFolder, false, 1, kNeedsRights},
+    };
+    for (const auto& [elevated, granted, readOnly, elevates, exitCode, message] : cases) {
+        FakePlatform platform = Installed();
+        platform.elevated = elevated;
+        platform.elevationGranted = granted;
+        platform.readOnly.insert(readOnly);
+        EXPECT_EQ(ExitCodeOf([&platform] { RunUninstall(platform); }), exitCode) << readOnly;
+        EXPECT_EQ(platform.messages, message.empty() ? std::vector<std::string>{} : std::vector{message});
+        EXPECT_EQ(
+            platform.elevatedStarts,
+            std::vector<std::string>(elevates ? 1 : 0, "C:\\Program Files\\Vastrel\\vsl.exe uninstall"));
+        ExpectRemoved(platform, message == kQuestion);
+    }
 }
 
-TEST(Uninstaller, KeysAlreadyGoneDoNotStopTheRest) {
-    FakePlatform platform;
-    platform.SetValue(kSettings, "path", "C:\\V");
-    platform.environment["TMP"] = "C:\\Temp";
-    platform.messageBoxAnswers = {kIdYes};
-    EXPECT_EQ(Uninstall(platform), 0);
-    // The scheme's keys are missing; only the steps whose key opened delete
-    // anything.
-    EXPECT_EQ(platform.CallsStartingWith("DeleteKey"),
-              (std::vector<std::string>{"DeleteKey Vastrel", "DeleteKey vsl"}));
-    EXPECT_EQ(platform.starts.size(), 1u);
+// The batch file for the folder as it names it, and its start.
+std::string Script(const std::string& named) {
+    const std::string program = "\"" + named + "\\vsl.exe\"";
+    return "set vsl_tries=0\n:retry\ndel " + program + "\nif not exist " + program +
+           " goto removed\nset /a vsl_tries+=1\nif %vsl_tries% geq 30 goto removed\n"
+           "\"C:\\WINDOWS\\system32\\ping.exe\" -n 2 127.0.0.1 >nul\ngoto retry\n:removed\nrmdir \"" +
+           named + "\"\n";
+}
+
+std::string ScriptStart(const std::string& script) {
+    return "C:\\WINDOWS\\system32\\cmd.exe | cmd.exe /d /v:off /s /c \"\"" + script +
+           "\"\" | C:\\WINDOWS\\system32";
+}
+
+// The batch file removes the folder that this account's settings name, or
+// else the one the installer recorded for the computer: in the command
+// interpreter's code page, it tries to delete vsl.exe a second apart for as
+// long as it runs, then removes the folder. It lies in the temporary folder,
+// and the interpreter from the system folder runs it there by its quoted path.
+TEST(RunUninstall, LeavesABatchFileThatDeletesTheProgramThenItsFolder) {
+    // this account's folder (null: refused), the computer's (null: gone, with
+    // the link scheme), %tmp%, %temp%, the batch file, and the folder as the
+    // batch file names it
+    const std::tuple<const char*, const char*, const char*, const char*, std::string, std::string> cases[] = {
+        {"C:\\V", "C:\\E", "C:\\T", "D:\\T", "C:\\T\\vsl_uninstall.bat", "C:\\V"},
+        {"C:\\V", nullptr, "C:\\T", nullptr, "C:\\T\\vsl_uninstall.bat", "C:\\V"},
+        {"C:\\V", nullptr, "", "D:\\T", "D:\\T\\vsl_uninstall.bat", "C:\\V"},
+        {"", "C:\\E", "C:\\T", nullptr, "C:\\T\\vsl_uninstall.bat", "C:\\E"},
+        {nullptr, "C:\\E", "C:\\T", nullptr, "C:\\T\\vsl_uninstall.bat", "C:\\E"},
+        {"D:\\Rock & Roll\\V", "", "C:\\My T", nullptr, "C:\\My T\\vsl_uninstall.bat", "D:\\Rock & Roll\\V"},
+        {"C:\\M\xF6we", "", nullptr, "D:\\T\\", "D:\\T\\\\vsl_uninstall.bat", "C:\\M\x94we"},
+        {"\\\\server\\share\\V", "", "\\\\s\\t", nullptr, "\\\\s\\t\\vsl_uninstall.bat",
+         "\\\\server\\share\\V"},
+    };
+    for (const auto& [settings, entry, tmp, temp, script, named] : cases) {
+        FakePlatform platform = Installed(settings ? settings : "", entry != nullptr);
+        if (entry != nullptr) {
+            platform.SetValue(kEntry, "InstallLocation", entry);
+        }
+        if (settings == nullptr) {
+            platform.denied.insert(kSettings);
+        }
+        platform.environment.clear();
+        if (tmp != nullptr) {
+            platform.environment["Tmp"] = tmp;
+        }
+        if (temp != nullptr) {
+            platform.environment["TEMP"] = temp;
+        }
+        EXPECT_EQ(ExitCodeOf([&platform] { RunUninstall(platform); }), 0) << named;
+        ExpectRemoved(platform, true);
+        EXPECT_EQ(platform.files[script], Script(named));
+        EXPECT_EQ(platform.starts, std::vector<std::string>{ScriptStart(script)});
+    }
 }
 
 }  // namespace

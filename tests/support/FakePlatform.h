@@ -1,6 +1,9 @@
 #pragma once
 
-#include <deque>
+#include <strings.h>
+
+#include <algorithm>
+#include <cstdint>
 #include <map>
 #include <set>
 #include <string>
@@ -8,94 +11,175 @@
 
 #include "platform/Platform.h"
 
-// Thrown by FakePlatform::EndProcess where the real process would end.
+// Thrown by FakePlatform where the real process would end.
 struct ProcessEnded {
     int exitCode;
 };
 
-// A scripted stand-in for the operating system. Tests fill in the registry,
-// the environment and the results of starts and message boxes, run the logic,
-// and read back every call in order, one line each:
-//   OpenKey HKCU Software\Vastrel 0x1
-//   QueryValue path 255
-//   DeleteKey Vastrel
-//   CloseKey
-//   StartProgram <program> | <command line> | <folder>
-//   ReadEnvironment tmp
-//   WriteTextFile <path>
-//   ShowMessageBox <text> 16
-//   StartElevated <program> <arguments>
-//   EndProcess 1
+// A stand-in for the operating system. Tests fill in the registry, the
+// environment and the user's answers, run the logic, and read back what a
+// user would see: the programs started, the messages shown, the files
+// written and the keys left.
 class FakePlatform : public Platform {
 public:
-    // Registry contents. Key paths are "HKCU\Software\Vastrel", "HKCR" for a
-    // root; each key that holds a value or child exists.
-    void SetValue(const std::string& keyPath, const std::string& valueName, const std::string& data);
-    void AddKey(const std::string& keyPath);
-    bool HasKey(const std::string& keyPath) const;
-    // Keys whose open is refused although they exist, and keys that open
-    // only to read, as the computer's keys do for a user without elevation.
-    std::set<std::string> deniedKeys;
-    std::set<std::string> readOnlyKeys;
-    // Folders in which no file may be created or deleted.
-    std::set<std::string> readOnlyFolders;
-    bool elevated = true;
-    bool elevationGranted = true;  // what StartElevated answers
-    // Locks that another process holds.
-    std::set<std::string> heldLocks;
+    // Key paths are "HKCU\Software\Vastrel", "HKCR" for a root; a key
+    // exists with its parents.
+    void AddKey(const std::string& path) {
+        for (size_t end = path.size(); end != 0 && end != std::string::npos;
+             end = path.rfind('\\', end - 1)) {
+            registry_[path.substr(0, end)];
+        }
+    }
+    void SetValue(const std::string& path, const std::string& valueName, const std::string& data) {
+        AddKey(path);
+        registry_[path][valueName] = data;
+    }
+    bool HasKey(const std::string& path) const { return registry_.count(path) != 0; }
+    // The value each game's installer leaves: its install location, as text
+    // ending in a zero byte. An id that is no known game adds nothing.
+    void InstallGame(const std::string& id, const std::string& location) {
+        const std::string uninstall = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+        const std::map<std::string, std::pair<std::string, std::string>> games = {
+            {"sof1", {"HKCU\\Software\\Raven Software\\SoF", "Path"}},
+            {"sof2", {uninstall + "Soldier of Fortune II - Double Helix", "DisplayIcon"}},
+            {"mohaa", {"HKCU\\Software\\2015\\MOHAA", "basepath"}},
+            {"mohaaspearhead", {"HKCU\\Software\\EA Games\\MOHAA Spearhead", "basepath"}},
+            {"rtcw", {uninstall + "Return to Castle Wolfenstein", "DisplayIcon"}}};
+        if (games.count(id) != 0) {
+            SetValue(games.at(id).first, games.at(id).second, location + '\0');
+        }
+    }
 
-    std::map<std::string, std::string> environment;
-    std::deque<bool> startResults;      // default: started
-    std::deque<int> messageBoxAnswers;  // default: 1 (OK)
+    std::set<std::string> denied;    // keys that exist but refuse every open
+    std::set<std::string> readOnly;  // keys that open only to read, and folders
+    bool elevated = true;
+    bool elevationGranted = true;
+    std::set<std::string> heldLocks;  // by another process
+    struct AnyCase {
+        bool operator()(const std::string& a, const std::string& b) const {
+            return strcasecmp(a.c_str(), b.c_str()) < 0;
+        }
+    };
+    std::map<std::string, std::string, AnyCase> environment;  // names match in any case
+    unsigned failingStarts = 0;                               // bit n set: the start after n others fails
+    int answer = 1;                                           // to every message box: OK
     bool failWrites = false;
 
-    // Every start asked for, in order.
-    struct Start {
-        std::string program;
-        std::string commandLine;
-        std::string folder;
-    };
-    std::vector<Start> starts;
-
-    // Files written, by path, with their text as handed over ("\n" line ends).
+    // What happened: each start as "program | command line | folder", each
+    // elevated one as "program arguments", the text of each message box, the
+    // files written (with "\n" line ends) and how many keys are still open.
+    std::vector<std::string> starts;
+    std::vector<std::string> elevatedStarts;
+    std::vector<std::string> messages;
     std::map<std::string, std::string> files;
-    std::vector<std::string> calls;
-
-    // Calls whose line begins with prefix, in order.
-    std::vector<std::string> CallsStartingWith(const std::string& prefix) const;
+    int openKeys = 0;
 
     std::optional<RegistryKey> OpenKey(RegistryRoot root, const std::string& subkey,
-                                       std::uint32_t access) override;
+                                       std::uint32_t access) override {
+        const char* const roots[] = {"HKCU", "HKLM", "HKCR"};
+        std::string path = roots[static_cast<int>(root)] + (subkey.empty() ? "" : "\\" + subkey);
+        if (!HasKey(path) || denied.count(path) != 0 ||
+            (readOnly.count(path) != 0 && access != kKeyQueryValue)) {
+            return std::nullopt;
+        }
+        keyPaths_[keyPaths_.size() + 1] = path;
+        openKeys++;
+        return RegistryKey{keyPaths_.size()};
+    }
+    // Leaves junk in the bytes offered beyond the value, as a read that
+    // converts text in the buffer may: text read past the bytes delivered shows.
     bool QueryValue(RegistryKey key, const std::string& valueName, unsigned char* buffer,
-                    std::uint32_t* size) override;
-    void DeleteKey(RegistryKey parent, const std::string& child) override;
-    void CloseKey(RegistryKey key) override;
+                    std::uint32_t* size) override {
+        const std::map<std::string, std::string>& values = registry_[keyPaths_[key.handle]];
+        auto value = values.find(valueName);
+        if (value == values.end()) {
+            return false;
+        }
+        const std::string& data = value->second;
+        bool fits = data.size() <= *size;
+        if (fits) {
+            std::fill(std::copy(data.begin(), data.end(), buffer), buffer + *size, '?');
+        }
+        *size = static_cast<std::uint32_t>(data.size());
+        return fits;
+    }
+    // A key with children of its own stays.
+    void DeleteKey(RegistryKey parent, const std::string& child) override {
+        std::string path = keyPaths_[parent.handle] + "\\" + child;
+        auto next = registry_.lower_bound(path + "\\");
+        if (next == registry_.end() || next->first.compare(0, path.size() + 1, path + "\\") != 0) {
+            registry_.erase(path);
+        }
+    }
+    void CloseKey(RegistryKey) override { openKeys--; }
     bool StartProgram(const std::string& program, const std::string& commandLine,
-                      const std::string& folder) override;
+                      const std::string& folder) override {
+        starts.push_back(program + " | " + commandLine + " | " + folder);
+        return (failingStarts >> (starts.size() - 1) & 1) == 0;
+    }
     std::string WindowsFolder() override { return "C:\\WINDOWS"; }
     std::string SystemFolder() override { return "C:\\WINDOWS\\system32"; }
     // The ANSI code page here is Latin-1, which holds the characters U+0000
     // to U+00FF as one byte each; the OEM code page holds ASCII and, of the
     // rest, only o-umlaut (0x94) and U-umlaut (0x9A).
-    std::optional<std::string> ConvertText(const std::string& text, CodePage from, CodePage to) override;
-    std::optional<std::string> ReadEnvironment(const std::string& name) override;
+    std::optional<std::string> ConvertText(const std::string& text, CodePage from, CodePage to) override {
+        std::string converted;
+        for (size_t i = 0; i < text.size(); i++) {
+            auto byte = static_cast<unsigned char>(text[i]);
+            auto next = static_cast<unsigned char>(i + 1 < text.size() ? text[i + 1] : 0);
+            if (byte < 0x80 || from == to) {
+                converted += text[i];
+            } else if (to == CodePage::Utf8) {
+                converted += {static_cast<char>(0xC0 | byte >> 6), static_cast<char>(0x80 | (byte & 0x3F))};
+            } else if (to == CodePage::Oem && (byte == 0xF6 || byte == 0xDC)) {
+                converted += static_cast<char>(byte == 0xF6 ? 0x94 : 0x9A);
+            } else if (from == CodePage::Utf8 && (byte == 0xC2 || byte == 0xC3) && (next & 0xC0) == 0x80) {
+                converted += static_cast<char>((byte & 0x03) << 6 | (next & 0x3F));  // UTF-8 up to U+00FF
+                i++;
+            } else {
+                return std::nullopt;
+            }
+        }
+        return converted;
+    }
+    std::optional<std::string> ReadEnvironment(const std::string& name) override {
+        auto variable = environment.find(name);
+        return variable == environment.end() ? std::nullopt : std::optional<std::string>(variable->second);
+    }
     std::string ProgramPath() override { return "C:\\Program Files\\Vastrel\\vsl.exe"; }
     bool IsElevated() override { return elevated; }
-    bool StartElevated(const std::string& program, const std::string& arguments) override;
-    bool CanChangeFolder(const std::string& folder) override { return readOnlyFolders.count(folder) == 0; }
-    bool TakeLock(const std::string& name) override;
-    bool WriteTextFile(const std::string& path, const std::string& text) override;
-    int ShowMessageBox(const std::string& text, unsigned style) override;
+    bool StartElevated(const std::string& program, const std::string& arguments) override {
+        elevatedStarts.push_back(program + " " + arguments);
+        return elevationGranted;
+    }
+    bool CanChangeFolder(const std::string& folder) override { return readOnly.count(folder) == 0; }
+    bool TakeLock(const std::string& name) override { return heldLocks.insert(name).second; }
+    bool WriteTextFile(const std::string& path, const std::string& text) override {
+        if (!failWrites) {
+            files[path] = text;
+        }
+        return !failWrites;
+    }
+    int ShowMessageBox(const std::string& text, unsigned) override {
+        messages.push_back(text);
+        return answer;
+    }
 
 private:
-    void Exit(int exitCode) override;
-    std::string KeyPathOf(RegistryKey key) const;
+    void Exit(int exitCode) override { throw ProcessEnded{exitCode}; }
 
     // Key path -> value name -> data bytes.
     std::map<std::string, std::map<std::string, std::string>> registry_;
-    std::map<std::uintptr_t, std::string> openKeys_;
-    std::uintptr_t nextHandle_ = 0x100;
+    std::map<std::uintptr_t, std::string> keyPaths_;  // by handle
 };
 
-// The root's short name as used in key paths: HKCU, HKLM or HKCR.
-std::string RootName(RegistryRoot root);
+// The exit code that run ends the process with; -1 when it returns.
+template <typename Run>
+int ExitCodeOf(Run run) {
+    try {
+        run();
+    } catch (const ProcessEnded& ended) {
+        return ended.exitCode;
+    }
+    return -1;
+}

@@ -16,7 +16,7 @@ void Paint(HWND window) {
     PAINTSTRUCT paint;
     HDC target = BeginPaint(window, &paint);
     HDC memory = CreateCompatibleDC(target);
-    if (memory != NULL) {
+    if (memory != nullptr) {
         BITMAP size;
         GetObjectA(picture, sizeof(size), &size);
         HGDIOBJ previous = SelectObject(memory, picture);
@@ -45,7 +45,7 @@ HWND ShowPicture(HINSTANCE instance, HBITMAP picture) {
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = SplashProc;
     windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorA(NULL, IDC_ARROW);
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.lpszClassName = kClassName;
     RegisterClassA(&windowClass);
 
@@ -55,9 +55,9 @@ HWND ShowPicture(HINSTANCE instance, HBITMAP picture) {
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
     int x = (area.left + area.right) / 2 - size.bmWidth / 2;
     int y = (area.top + area.bottom) / 2 - size.bmHeight / 2;
-    HWND window = CreateWindowExA(0, kClassName, NULL, WS_POPUP | WS_VISIBLE, x, y, size.bmWidth,
-                                  size.bmHeight, NULL, NULL, instance, picture);
-    if (window != NULL) {
+    HWND window = CreateWindowExA(0, kClassName, nullptr, WS_POPUP | WS_VISIBLE, x, y, size.bmWidth,
+                                  size.bmHeight, nullptr, nullptr, instance, picture);
+    if (window != nullptr) {
         UpdateWindow(window);
     }
     return window;
@@ -65,18 +65,19 @@ HWND ShowPicture(HINSTANCE instance, HBITMAP picture) {
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
-    UINT_PTR timer = SetTimer(NULL, 0, kDelayMs, NULL);
-    HBITMAP picture = LoadBitmapA(instance, MAKEINTRESOURCEA(kPictureId));
-    if (picture == NULL || ShowPicture(instance, picture) == NULL) {
+// The parameters carry the names of the system's own declaration of WinMain.
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int) {
+    UINT_PTR timer = SetTimer(nullptr, 0, kDelayMs, nullptr);
+    HBITMAP picture = LoadBitmapA(hInstance, MAKEINTRESOURCEA(kPictureId));
+    if (picture == nullptr || ShowPicture(hInstance, picture) == nullptr) {
         return 1;
     }
     MSG message;
-    while (GetMessageA(&message, NULL, 0, 0) > 0) {
-        if (message.message == WM_TIMER && message.hwnd == NULL && message.wParam == timer) {
-            KillTimer(NULL, timer);
-            if (commandLine[0] != '\0') {
-                WinExec(commandLine, SW_SHOWNORMAL);
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (message.message == WM_TIMER && message.hwnd == nullptr && message.wParam == timer) {
+            KillTimer(nullptr, timer);
+            if (lpCmdLine[0] != '\0') {
+                WinExec(lpCmdLine, SW_SHOWNORMAL);
             }
             return 0;
         }

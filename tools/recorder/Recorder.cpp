@@ -1,55 +1,31 @@
 // A stand-in for a program that others start: tests copy it under the name of
-// the program it replaces. It writes how it was started into the file beside
-// itself named after its own path plus ".rec":
-//   command_line=<its command line>
-//   cwd=<its working directory>
-//   tick=<milliseconds since the system started, when it ran>
-// and exits with 0. The record is written under a temporary name and then
-// renamed, so whoever waits for it never reads half of it. Plain Win32 only,
-// which keeps the program a few kilobytes small.
+// the program it replaces. It writes how it was started into the file named
+// after its own path plus ".rec", in three lines: GetTickCount when it ran
+// (one clock for the machine), its working folder and its command line. The
+// record is written under another name and then renamed, so whoever waits for
+// it never reads half of it. Plain Win32, which keeps the program small.
 #include <windows.h>
 
-namespace {
-
-bool WriteText(HANDLE file, const char* text) {
-    DWORD length = lstrlenA(text);
-    DWORD written = 0;
-    return WriteFile(file, text, length, &written, NULL) && written == length;
-}
-
-bool WriteLine(HANDLE file, const char* name, const char* value) {
-    return WriteText(file, name) && WriteText(file, "=") && WriteText(file, value) && WriteText(file, "\n");
-}
-
-}  // namespace
-
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    char tick[16];
-    wsprintfA(tick, "%lu", GetTickCount());
+    char record[3 * MAX_PATH + 32768];
+    int length = wsprintfA(record, "%lu\n", GetTickCount());
+    length += GetCurrentDirectoryA(MAX_PATH, record + length);
+    record[length++] = '\n';
+    lstrcpynA(record + length, GetCommandLineA(), sizeof record - length);
+    length += lstrlenA(record + length);
 
-    char folder[MAX_PATH] = "";
-    GetCurrentDirectoryA(MAX_PATH, folder);
-
-    // Room for the module path and both suffixes.
     char path[MAX_PATH + 16];
-    char partPath[MAX_PATH + 16];
-    DWORD length = GetModuleFileNameA(NULL, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) {
+    char part[MAX_PATH + 16];
+    DWORD pathLength = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (pathLength == 0 || pathLength >= MAX_PATH) {
         return 1;
     }
     lstrcatA(path, ".rec");
-    lstrcpyA(partPath, path);
-    lstrcatA(partPath, ".part");
-
-    HANDLE file = CreateFileA(partPath, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE) {
-        return 1;
-    }
-    bool wrote = WriteLine(file, "command_line", GetCommandLineA()) && WriteLine(file, "cwd", folder) &&
-                 WriteLine(file, "tick", tick);
+    wsprintfA(part, "%s.part", path);
+    HANDLE file = CreateFileA(part, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    bool wrote = file != INVALID_HANDLE_VALUE && WriteFile(file, record, length, &written, nullptr) &&
+                 written == static_cast<DWORD>(length);
     CloseHandle(file);
-    if (!wrote) {
-        return 1;
-    }
-    return MoveFileExA(partPath, path, MOVEFILE_REPLACE_EXISTING) ? 0 : 1;
+    return wrote && MoveFileExA(part, path, MOVEFILE_REPLACE_EXISTING) ? 0 : 1;
 }

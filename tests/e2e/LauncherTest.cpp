@@ -1,0 +1,311 @@
+// The real vsl.exe started as the shell starts it, in a prefix laid out as
+// the installers would leave it, each test in a prefix and on a display of its
+// own. Games and explorer are the recorder; the driver reads the program's
+// windows and answers its message boxes as a user would.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+#include <shlwapi.h>
+
+#include <cstdlib>
+#include <deque>
+
+#include "tests/support/WineTest.h"
+
+namespace {
+
+const char kGame[] = "C:\\Games\\RTCW\\WolfMP.exe";
+const char kExplorer[] = "C:\\windows\\explorer.exe";
+const char kEntryKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vastrel";
+const char kQuestion[] = "Are you sure you want to uninstall Vastrel ?";
+const char kLink[] = "vsl://rtcw/10.0.0.1:27960?name=Player&embed_url={https://example.org/}";
+
+// vsl.exe in the folder with the keys its installer writes; rtcw as its
+// installer registers it, with its program unless its files are gone; and
+// explorer's stand-in.
+std::string Install(const std::string& folder = "C:\\Vastrel", const std::string& name = "vsl.exe",
+                    bool rtcwFiles = true) {
+    std::string program = folder + "\\" + name;
+    WriteFileText(program, ReadFileText(BuiltProgram("vsl.exe")).value());
+    SetRegistryText(HKEY_CURRENT_USER, "Software\\Vastrel", "path", folder);
+    SetRegistryText(HKEY_CLASSES_ROOT, "vsl\\shell\\open\\command", "", "\"" + program + "\" \"%1\"");
+    SetRegistryText(HKEY_LOCAL_MACHINE, kEntryKey, "InstallLocation", folder);
+    SetRegistryText(HKEY_LOCAL_MACHINE,
+                    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Return to Castle Wolfenstein",
+                    "DisplayIcon", "C:\\Games\\RTCW");
+    if (rtcwFiles) {
+        PlantRecorder(kGame);
+    }
+    PlantRecorder(kExplorer);
+    return program;
+}
+
+std::string Quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
+
+bool IsSplash(const Window& window) {
+    return window.className != "#32770";
+}
+
+std::vector<LONG> Corners(const RECT& rect) {
+    return {rect.left, rect.top, rect.right, rect.bottom};
+}
+
+// The link as a page writes it: the title picture shows, centred and above
+// the tiny dialog that owns it, and three seconds later the game starts as
+// the file the registry names, in its folder, then the Windows folder's
+// explorer with the address. Programs of the same names where a search by
+// name would look first never run.
+TEST(Launch, ShowsTheTitlePictureThenStartsTheGameAndOpensTheAddress) {
+    std::string program = Install();
+    const std::string decoys[] = {"C:\\Vastrel\\WolfMP.exe", "C:\\Planted\\WolfMP.exe",
+                                  "C:\\Vastrel\\explorer.exe", "C:\\Games\\RTCW\\explorer.exe"};
+    for (const std::string& decoy : decoys) {
+        PlantRecorder(decoy);
+    }
+    Process vsl(Quoted(program) + " " + Quoted(kLink), "C:\\Planted");
+    std::optional<Window> dialog = WaitForWindow(vsl.id, IsDialog);
+    std::optional<Window> splash = WaitForWindow(vsl.id, IsSplash);
+    ASSERT_TRUE(dialog && splash);
+    DWORD splashSeen = GetTickCount();
+    // The screen, 1024 x 768, is all work area.
+    LONG width = dialog->rect.right - dialog->rect.left;
+    LONG height = dialog->rect.bottom - dialog->rect.top;
+    EXPECT_EQ(Corners(dialog->rect), (std::vector<LONG>{512 - width / 2, 384 - height / 2,
+                                                        512 - width / 2 + width, 384 - height / 2 + height}));
+    EXPECT_EQ(dialog->caption, "vsl");
+    EXPECT_TRUE(dialog->exStyle & WS_EX_APPWINDOW) << "no taskbar button";
+    EXPECT_EQ(dialog->owner, nullptr);
+    EXPECT_EQ(Corners(splash->rect), (std::vector<LONG>{312, 234, 712, 534}));
+    EXPECT_EQ(splash->owner, dialog->handle);
+    RECT covered{};
+    IntersectRect(&covered, &dialog->rect, &splash->rect);
+    EXPECT_TRUE(EqualRect(&covered, &dialog->rect)) << "the dialog shows beside the title picture";
+
+    HMODULE module = LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HDC memory = CreateCompatibleDC(nullptr);
+    SelectObject(memory, LoadImageA(module, MAKEINTRESOURCEA(131), IMAGE_BITMAP, 0, 0, 0));
+    std::vector<DWORD> picture = PixelsOf(memory, RECT{0, 0, 400, 300});
+    HDC screen = GetDC(nullptr);
+    auto shown = [&] { return PixelsOf(screen, splash->rect) == picture; };
+    EXPECT_TRUE(PollUntil(shown, 1500)) << "the screen does not show the title picture";
+    // Wine maps the dialog above the window it owns; vsl.exe raises the
+    // picture again by the time it is painted.
+    EXPECT_EQ(WindowsOf(vsl.id).front().handle, splash->handle);
+
+    std::optional<LaunchRecord> game = WaitForLaunch(kGame);
+    ASSERT_TRUE(game);
+    // Three seconds after the timer, which starts as the windows come up.
+    EXPECT_GE(game->tick - vsl.startTick, 3000u);
+    EXPECT_GE(game->tick - splashSeen, 2500u);
+    EXPECT_LE(game->tick - splashSeen, 4500u);
+    EXPECT_EQ(game->commandLine, "WolfMP.exe +set name Player +connect 10.0.0.1:27960");
+    EXPECT_EQ(game->folder, "C:\\Games\\RTCW");
+    std::optional<LaunchRecord> explorer = WaitForLaunch(kExplorer);
+    ASSERT_TRUE(explorer);
+    EXPECT_EQ(explorer->commandLine, "explorer https://example.org/");
+    EXPECT_EQ(explorer->folder, "C:\\Games\\RTCW");
+    EXPECT_EQ(vsl.WaitForExit(), 0u);
+    for (const std::string& decoy : decoys) {
+        EXPECT_FALSE(WaitForLaunch(decoy, 0)) << decoy;
+    }
+}
+
+// Each kind of message, side by side: no link at all (said before the title
+// picture shows), a refused link, a game that is not installed, one whose
+// files are gone, and texts that begin with "uninstall" but are no uninstall
+// command. Captioned with the program file's name, over the title picture and
+// the dialog, each stays the only message well past another three seconds
+// and nothing starts; OK ends the run with 1.
+TEST(Launch, ReportsEachKindOfProblemInOneMessage) {
+    std::string program = Install("C:\\Vastrel", "vsl.exe", false);
+    std::string renamed = Install("C:\\Vastrel", "Launcher.exe", false);
+    struct Row {
+        std::string command;
+        std::string text;
+    };
+    const Row table[] = {
+        {Quoted(program), "Missing Parameters"},
+        {Quoted(renamed) + " \"vsl://rtcw/10.0.0.1:27960?fs_basepath=%5C%5C203.0.113.7%5Cshare\"",
+         "This link was refused: its setting fs_basepath changes where the game loads its code and data "
+         "from.\nNothing was started."},
+        {Quoted(program) + " vsl://sof1/10.0.0.1:27910",
+         "Vastrel was unable to detect sof1 on your computer.\n"},
+        {Quoted(program) + " vsl://rtcw/10.0.0.1:27960", "Unable to launch rtcw.\nFile not found."},
+        {Quoted(program) + " uninstall/x",
+         "Your version of Vastrel does not support all.\nPlease get a newer version from "
+         "https://vastrel.example/download."},
+        {Quoted(program) + " \"uninstall \"",
+         "This link was refused: its server address all :all  holds a blank, + ; \" \\ // /* or a control "
+         "character.\nNothing was started."},
+    };
+    std::deque<Process> runs;
+    for (const Row& row : table) {
+        runs.emplace_back(row.command);
+    }
+    std::vector<HWND> boxes;
+    for (size_t i = 0; i < runs.size(); ++i) {
+        std::optional<Window> box = WaitForWindow(runs[i].id, IsMessageBox);
+        ASSERT_TRUE(box) << table[i].command;
+        boxes.push_back(box->handle);
+        EXPECT_EQ(MessageText(box->handle), table[i].text);
+        EXPECT_EQ(box->caption, i == 1 ? "Launcher" : "vsl");
+        EXPECT_EQ(ButtonsOf(box->handle), std::vector<int>{IDOK});
+        EXPECT_EQ(IconOf(box->handle), "hand") << table[i].command;
+    }
+    EXPECT_FALSE(PollUntil(
+        [&] {
+            for (size_t i = 0; i < runs.size(); ++i) {
+                if (WindowsOf(runs[i].id).size() != (i == 0 ? 1u : 3u)) {
+                    return true;
+                }
+            }
+            return false;
+        },
+        4000))
+        << "other windows than the message, the title picture and the dialog";
+    for (size_t i = 0; i < runs.size(); ++i) {
+        Press(boxes[i], IDOK);
+        EXPECT_EQ(runs[i].WaitForExit(), 1u) << table[i].command;
+    }
+    EXPECT_FALSE(WaitForLaunch(kExplorer, 0));
+    EXPECT_TRUE(Exists(program) && KeyExists(HKEY_CLASSES_ROOT, "vsl"));
+}
+
+// Closed during the three seconds, the dialog ends the run with the word
+// parameter of the last message its loop fetched, and nothing starts. The
+// screen is at 150 %: the title picture grows to 600 x 450, centred. F1 asks
+// for the help file beside the program.
+TEST(Launch, ClosedEarlyStartsNothing) {
+    DWORD dpi = 144;
+    SHSetValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", REG_DWORD, &dpi, sizeof dpi);
+    std::string command = Quoted(Install()) + " " + Quoted(kLink);
+    // The dialog manager turns Escape and Enter into a sent IDCANCEL and IDOK
+    // after the key was fetched; the ways to close post IDCANCEL.
+    const std::vector<std::vector<UINT>> table = {
+        {WM_KEYDOWN, VK_ESCAPE, 1, VK_ESCAPE},  {WM_KEYDOWN, VK_RETURN, 1, VK_RETURN},
+        {WM_COMMAND, IDCANCEL, 0, IDCANCEL},    {WM_CLOSE, 0, 0, IDCANCEL},
+        {WM_SYSCOMMAND, SC_CLOSE, 0, IDCANCEL}, {WM_SYSKEYDOWN, VK_F4, 1 | (1 << 29), IDCANCEL},
+    };
+    std::deque<Process> runs;
+    for (const std::vector<UINT>& closing : table) {
+        runs.emplace_back(command);
+        std::optional<Window> dialog = WaitForWindow(runs.back().id, IsDialog);
+        ASSERT_TRUE(dialog);
+        PostMessageA(dialog->handle, closing[0], closing[1], static_cast<LPARAM>(closing[2]));
+    }
+    for (size_t i = 0; i < runs.size(); ++i) {
+        EXPECT_EQ(runs[i].WaitForExit(), table[i][3]) << "closing " << i;
+    }
+
+    // Alt+F4 typed into the dialog in the foreground.
+    Process typed(command);
+    std::optional<Window> dialog = WaitForWindow(typed.id, IsDialog);
+    std::optional<Window> splash = WaitForWindow(typed.id, IsSplash);
+    ASSERT_TRUE(dialog && splash);
+    EXPECT_EQ(Corners(splash->rect), (std::vector<LONG>{212, 159, 812, 609}));
+    ASSERT_TRUE(PollUntil([&] { return GetForegroundWindow() == dialog->handle; }));
+    INPUT keys[4] = {};
+    for (int i = 0; i < 4; ++i) {
+        keys[i].type = INPUT_KEYBOARD;
+        keys[i].ki = {static_cast<WORD>(i == 0 || i == 3 ? VK_MENU : VK_F4), 0, i < 2 ? 0u : KEYEVENTF_KEYUP,
+                      0, 0};
+    }
+    SendInput(4, keys, sizeof(INPUT));
+    EXPECT_EQ(typed.WaitForExit(), static_cast<DWORD>(IDCANCEL));
+    EXPECT_FALSE(WaitForLaunch(kGame, 500));
+
+    Process help(command);
+    dialog = WaitForWindow(help.id, IsDialog);
+    ASSERT_TRUE(dialog);
+    PostMessageA(dialog->handle, WM_KEYDOWN, VK_F1, 1);
+    std::optional<DWORD> viewer = WaitForProcessNamed("winhlp32.exe");
+    ASSERT_TRUE(viewer);
+    std::optional<Window> box = WaitForWindow(*viewer, IsMessageBox);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(MessageText(box->handle),
+              "Cannot find 'C:\\Vastrel\\vsl.HLP'. Do you want to find this file yourself?");
+}
+
+// Yes removes the keys and leaves a batch file to the command interpreter,
+// which deletes vsl.exe once the one still running from the folder has ended,
+// then the folder: one with blanks, & and a letter beyond ASCII, recorded only
+// in the computer's entry (the installer ran under another account). The
+// temporary folder's name has a blank, and a program named after its first
+// word never runs. A second removal at the same time says so and changes
+// nothing.
+TEST(Uninstall, RemovesEverything) {
+    const std::string folder =
+        "C:\\Rock & Roll (x86)\\\xDC"
+        "ber";
+    std::string program = Install(folder);
+    SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Vastrel");
+    CreateDirectoryA("C:\\My Temp", nullptr);
+    SetEnvironmentVariableA("TMP", "C:\\My Temp");
+    PlantRecorder("C:\\My.exe");
+    Process running(Quoted(program));
+    std::optional<Window> missing = WaitForWindow(running.id, IsMessageBox);
+    ASSERT_TRUE(missing);
+
+    std::deque<Process> removals;
+    removals.emplace_back(Quoted(program) + " uninstall");
+    removals.emplace_back(Quoted(program) + " uninstall");
+    std::optional<Window> boxes[] = {WaitForWindow(removals[0].id, IsMessageBox),
+                                     WaitForWindow(removals[1].id, IsMessageBox)};
+    ASSERT_TRUE(boxes[0] && boxes[1]);
+    int asking = MessageText(boxes[0]->handle) == kQuestion ? 0 : 1;
+    HWND refusal = boxes[1 - asking]->handle;
+    EXPECT_EQ(MessageText(refusal), "Vastrel is being removed already.\nUninstall Aborted");
+    EXPECT_EQ(IconOf(refusal), "hand");
+    Press(refusal, IDOK);
+    EXPECT_EQ(removals[1 - asking].WaitForExit(), 1u);
+    HWND question = boxes[asking]->handle;
+    EXPECT_EQ(MessageText(question), kQuestion);
+    EXPECT_EQ(boxes[asking]->caption, "vsl");
+    EXPECT_EQ(ButtonsOf(question), (std::vector<int>{IDYES, IDNO}));
+    EXPECT_EQ(IconOf(question), "question");
+    Press(question, IDYES);
+    EXPECT_EQ(removals[asking].WaitForExit(), 0u);
+    EXPECT_TRUE(Exists("C:\\My Temp\\vsl_uninstall.bat"));
+    EXPECT_EQ(DumpKey(HKEY_CLASSES_ROOT, "vsl") + DumpKey(HKEY_LOCAL_MACHINE, kEntryKey), "");
+
+    // The batch file waits between its tries to delete the running vsl.exe.
+    EXPECT_TRUE(WaitForProcessNamed("ping.exe"));
+    EXPECT_TRUE(Exists(program));
+    Press(missing->handle, IDOK);
+    EXPECT_EQ(running.WaitForExit(), 1u);
+    EXPECT_TRUE(PollUntil([&] { return !Exists(folder); }));
+    EXPECT_TRUE(Exists("C:\\Rock & Roll (x86)"));
+    EXPECT_FALSE(WaitForLaunch("C:\\My.exe", 0));
+}
+
+// No changes nothing; nor does a recorded folder that the batch file could
+// not name exactly, which is refused before the question.
+TEST(Uninstall, AnsweredNoOrRefusedChangesNothing) {
+    std::string program = Install();
+    const std::pair<const char*, const char*> table[] = {
+        {"C:\\Vastrel", kQuestion},
+        {"C:\\Games%1",
+         "The folder recorded for Vastrel, C:\\Games%1, cannot be removed safely.\nUninstall Aborted"},
+    };
+    for (const auto& [path, text] : table) {
+        SetRegistryText(HKEY_CURRENT_USER, "Software\\Vastrel", "path", path);
+        auto keys = [] {
+            return DumpKey(HKEY_CURRENT_USER, "Software\\Vastrel") + DumpKey(HKEY_CLASSES_ROOT, "vsl") +
+                   DumpKey(HKEY_LOCAL_MACHINE, kEntryKey);
+        };
+        std::string before = keys();
+        Process vsl(Quoted(program) + " uninstall");
+        std::optional<Window> box = WaitForWindow(vsl.id, IsMessageBox);
+        ASSERT_TRUE(box);
+        EXPECT_EQ(MessageText(box->handle), text);
+        Press(box->handle, text == kQuestion ? IDNO : IDOK);
+        EXPECT_EQ(vsl.WaitForExit(), text == kQuestion ? 0u : 1u);
+        EXPECT_EQ(keys(), before);
+        EXPECT_TRUE(Exists(program));
+        EXPECT_FALSE(Exists(std::string(std::getenv("TMP")) + "\\vsl_uninstall.bat"));
+    }
+}
+
+}  // namespace
