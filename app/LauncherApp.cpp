@@ -27,11 +27,3 @@ BOOL CLauncherApp::InitInstance() {
     dlg.DoModal();
     return FALSE;
 }
-
-bool CLauncherApp::OnCommand(UINT id) {
-    if (id == ID_HELP) {
-        OnHelp();
-        return true;
-    }
-    return CWinApp::OnCommand(id);
-}

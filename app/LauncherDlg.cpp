@@ -9,9 +9,8 @@
 #include "res/resource.h"
 #include "uninstall/Uninstaller.h"
 
-CLauncherDlg::CLauncherDlg(CWnd* pParent)
-    : CDialog(IDD_LAUNCHER, pParent),
-      m_hIcon(LoadIconA(AfxGetApp()->m_hInstance, MAKEINTRESOURCEA(IDI_LAUNCHER))) {}
+CLauncherDlg::CLauncherDlg()
+    : CDialog(IDD_LAUNCHER), m_hIcon(LoadIconA(AfxGetApp()->m_hInstance, MAKEINTRESOURCEA(IDI_LAUNCHER))) {}
 
 void CLauncherDlg::RunUninstall() {
     ::RunUninstall(m_platform);

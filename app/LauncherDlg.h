@@ -16,7 +16,7 @@ constexpr UINT kLaunchDelayMs = 3000;
 // Every branch of the launch ends the process.
 class CLauncherDlg : public CDialog {
 public:
-    explicit CLauncherDlg(CWnd* pParent = nullptr);
+    CLauncherDlg();
 
     // Removes Vastrel; ends the process.
     [[noreturn]] void RunUninstall();

@@ -49,8 +49,7 @@ INT_PTR CDialog::DoModal() {
 
     m_bModal = true;
     m_nModalResult = -1;
-    HWND owner = m_pParentWnd != nullptr ? m_pParentWnd->m_hWnd : nullptr;
-    if (CreateDialogIndirectParamA(instance, static_cast<LPCDLGTEMPLATEA>(dialogTemplate), owner,
+    if (CreateDialogIndirectParamA(instance, static_cast<LPCDLGTEMPLATEA>(dialogTemplate), nullptr,
                                    DialogProcedure, reinterpret_cast<LPARAM>(this)) == nullptr) {
         return -1;
     }
@@ -75,7 +74,11 @@ INT_PTR CDialog::DialogProc(UINT message, WPARAM wParam, LPARAM) {
         EndDialog(static_cast<int>(id));
         return TRUE;
     }
-    return AfxGetApp()->OnCommand(id) ? TRUE : FALSE;
+    if (id == ID_HELP) {
+        OnHelp();
+        return TRUE;
+    }
+    return FALSE;
 }
 
 INT_PTR CALLBACK CDialog::DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -129,10 +132,7 @@ void CDialog::RunModalLoop() {
             return;
         }
         if (IsHelpKey(message)) {
-            CWnd* mainWnd = AfxGetApp()->m_pMainWnd;
-            if (mainWnd != nullptr && mainWnd->m_hWnd != nullptr) {
-                SendMessageA(mainWnd->m_hWnd, WM_COMMAND, ID_HELP, 0);
-            }
+            SendMessageA(m_hWnd, WM_COMMAND, ID_HELP, 0);
             continue;
         }
         if (!IsDialogMessageA(m_hWnd, &message)) {
@@ -147,4 +147,11 @@ bool CDialog::IsHelpKey(const MSG& message) const {
     bool f1 = (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) && message.wParam == VK_F1;
     bool toThisDialog = message.hwnd == m_hWnd || IsChild(m_hWnd, message.hwnd);
     return f1 && toThisDialog && !KeyIsDown(VK_SHIFT) && !KeyIsDown(VK_CONTROL) && !KeyIsDown(VK_MENU);
+}
+
+// Help contexts of dialogs are 0x20000 plus the template's resource number.
+void CDialog::OnHelp() {
+    if (!WinHelpA(m_hWnd, AfxGetApp()->m_strHelpFilePath.c_str(), HELP_CONTEXT, 0x20000 + m_nIDTemplate)) {
+        AfxMessageBox("Failed to launch help.", MB_ICONHAND);
+    }
 }

@@ -2,22 +2,21 @@
 
 #include "app/framework/Wnd.h"
 
+// The command that opens help: F1 typed into a dialog sends it.
+constexpr UINT ID_HELP = 0xE146;
+
 // A modal dialog built from an extended dialog template resource and run by
-// a message loop of its own. IDOK and IDCANCEL end the run; other commands go
-// to the application. Unless the template places the dialog itself, a dialog
+// a message loop of its own. IDOK and IDCANCEL end the run; ID_HELP opens the
+// application's help. Unless the template places the dialog itself, a dialog
 // that OnInitDialog neither showed nor moved is centred before it shows.
 class CDialog : public CWnd {
 public:
-    explicit CDialog(UINT templateId, CWnd* parent = nullptr)
-        : m_nIDTemplate(templateId), m_pParentWnd(parent) {}
+    explicit CDialog(UINT templateId) : m_nIDTemplate(templateId) {}
 
     // The result given to EndDialog; -1 when the dialog could not be created
     // or its run ended without one.
     INT_PTR DoModal();
     void EndDialog(int result);
-
-    // Help contexts of dialogs: 0x20000 plus the template's resource number.
-    DWORD HelpContextId() const override { return 0x20000 + m_nIDTemplate; }
 
 protected:
     // The dialog procedure's work for messages other than WM_INITDIALOG:
@@ -31,9 +30,9 @@ private:
     BOOL HandleInitDialog();
     void RunModalLoop();
     bool IsHelpKey(const MSG& message) const;
+    void OnHelp();
 
     UINT m_nIDTemplate;
-    CWnd* m_pParentWnd;
     bool m_bPlacedByTemplate = false;
     bool m_bModal = false;
     int m_nModalResult = -1;

@@ -20,15 +20,6 @@ void CWinApp::ParseCommandLine(CCommandLineInfo& info) const {
     info.m_strFileName = ChooseLinkText(SplitCommandLine(commandLine, IsAnsiLeadByte));
 }
 
-void CWinApp::OnHelp() {
-    if (m_pMainWnd == nullptr || m_pMainWnd->m_hWnd == nullptr) {
-        return;
-    }
-    if (!WinHelpA(m_pMainWnd->m_hWnd, m_strHelpFilePath.c_str(), HELP_CONTEXT, m_pMainWnd->HelpContextId())) {
-        AfxMessageBox("Failed to launch help.", MB_ICONHAND);
-    }
-}
-
 int AfxMessageBox(const std::string& text, UINT style) {
     CWinApp* app = AfxGetApp();
     HWND owner = app->m_pMainWnd != nullptr ? app->m_pMainWnd->m_hWnd : nullptr;

@@ -6,9 +6,6 @@
 
 class CWnd;
 
-// The command that asks for help on the main window: the F1 key sends it.
-constexpr UINT ID_HELP = 0xE146;
-
 // What the command line asked for: its first plain argument.
 struct CCommandLineInfo {
     std::string m_strFileName;
@@ -28,12 +25,8 @@ public:
     // The exit code when InitInstance returns: the word parameter of the last
     // message that a modal loop fetched.
     int ExitInstance() const { return static_cast<int>(m_msgCur.wParam); }
-    // A command that the main window did not handle; true when handled here.
-    virtual bool OnCommand(UINT) { return false; }
 
     void ParseCommandLine(CCommandLineInfo& info) const;
-    // Opens the help file at the main window's help context.
-    void OnHelp();
 
     HINSTANCE m_hInstance = nullptr;
     CWnd* m_pMainWnd = nullptr;

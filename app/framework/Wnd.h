@@ -18,10 +18,6 @@ public:
     // class, which has the arrow cursor and no background brush or icon.
     BOOL CreateEx(DWORD exStyle, DWORD style, int x, int y, int width, int height, HWND owner);
 
-    // The help context that the Help command asks for when this is the main
-    // window.
-    virtual DWORD HelpContextId() const { return 0; }
-
     HWND m_hWnd = nullptr;
 
 protected:
