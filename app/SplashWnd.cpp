@@ -55,10 +55,7 @@ BOOL CSplashWnd::Create(CWnd* pParentWnd) {
     return CreateEx(0, WS_POPUP | WS_VISIBLE, 0, 0, width, height, owner);
 }
 
-int CSplashWnd::OnCreate(CREATESTRUCTA* createStruct) {
-    if (CWnd::OnCreate(createStruct) == -1) {
-        return -1;
-    }
+int CSplashWnd::OnCreate(CREATESTRUCTA*) {
     CentreWindow(m_hWnd);
     return 0;
 }

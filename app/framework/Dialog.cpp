@@ -21,10 +21,6 @@ struct DialogTemplateHead {
     short cy;
 };
 
-bool KeyIsDown(int key) {
-    return GetKeyState(key) < 0;
-}
-
 BOOL CALLBACK RaiseIfOwnedBy(HWND window, LPARAM owner) {
     if (GetWindow(window, GW_OWNER) == reinterpret_cast<HWND>(owner) && IsWindowVisible(window)) {
         SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -127,8 +123,6 @@ void CDialog::RunModalLoop() {
             ownedWindowsRaised = true;
         }
         if (GetMessageA(&message, nullptr, 0, 0) <= 0) {
-            // WM_QUIT is for the loop outside this one.
-            PostQuitMessage(static_cast<int>(message.wParam));
             return;
         }
         if (IsHelpKey(message)) {
@@ -146,7 +140,8 @@ void CDialog::RunModalLoop() {
 bool CDialog::IsHelpKey(const MSG& message) const {
     bool f1 = (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) && message.wParam == VK_F1;
     bool toThisDialog = message.hwnd == m_hWnd || IsChild(m_hWnd, message.hwnd);
-    return f1 && toThisDialog && !KeyIsDown(VK_SHIFT) && !KeyIsDown(VK_CONTROL) && !KeyIsDown(VK_MENU);
+    bool modifier = GetKeyState(VK_SHIFT) < 0 || GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0;
+    return f1 && toThisDialog && !modifier;
 }
 
 // Help contexts of dialogs are 0x20000 plus the template's resource number.

@@ -16,22 +16,14 @@ public:
     CBitmap(const CBitmap&) = delete;
     CBitmap& operator=(const CBitmap&) = delete;
 
-    // Takes over the handle; FALSE, and nothing changes, for a null handle.
+    // Takes over the handle of a bitmap that has none yet; FALSE for a null
+    // handle.
     BOOL Attach(HBITMAP bitmap) {
-        if (bitmap == nullptr) {
-            return FALSE;
-        }
-        if (m_hObject != nullptr) {
-            DeleteObject(m_hObject);
-        }
         m_hObject = bitmap;
-        return TRUE;
+        return bitmap != nullptr;
     }
 
-    // The bitmap's BITMAP record; 0 when there is none.
-    int GetBitmap(BITMAP* info) const {
-        return m_hObject != nullptr ? GetObjectA(m_hObject, sizeof(BITMAP), info) : 0;
-    }
+    int GetBitmap(BITMAP* info) const { return GetObjectA(m_hObject, sizeof(BITMAP), info); }
 
     HBITMAP m_hObject = nullptr;
 };
@@ -45,8 +37,8 @@ public:
     CPaintDC& operator=(const CPaintDC&) = delete;
 
     HDC m_hDC;
-    PAINTSTRUCT m_ps{};
 
 private:
     HWND m_hWnd;
+    PAINTSTRUCT m_ps{};
 };

@@ -4,20 +4,14 @@
 #include "app/framework/Wnd.h"
 #include "platform/Win32Platform.h"
 
-namespace {
-
-bool IsAnsiLeadByte(unsigned char byte) {
-    return IsDBCSLeadByte(byte) != FALSE;
-}
-
-}  // namespace
-
 void CWinApp::ParseCommandLine(CCommandLineInfo& info) const {
+    // The C runtime reads an empty command line as the program's path.
     std::string commandLine = GetCommandLineA();
     if (commandLine.empty()) {
         commandLine = ProgramPath();
     }
-    info.m_strFileName = ChooseLinkText(SplitCommandLine(commandLine, IsAnsiLeadByte));
+    auto isAnsiLeadByte = [](unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; };
+    info.m_strFileName = ChooseLinkText(SplitCommandLine(commandLine, isAnsiLeadByte));
 }
 
 int AfxMessageBox(const std::string& text, UINT style) {
@@ -39,8 +33,5 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
     app->m_strHelpFilePath = (dotInFileName ? path.substr(0, dot) : path) + ".HLP";
 
     app->InitInstance();
-    if (app->m_pMainWnd != nullptr && app->m_pMainWnd->m_hWnd != nullptr) {
-        DestroyWindow(app->m_pMainWnd->m_hWnd);
-    }
     return app->ExitInstance();
 }

@@ -20,13 +20,11 @@ RECT WorkAreaOf(HMONITOR monitor) {
 
 }  // namespace
 
+// The application's pointer to its main window goes with the object.
 CWnd::~CWnd() {
     CWinApp* app = AfxGetApp();
     if (app->m_pMainWnd == this) {
         app->m_pMainWnd = nullptr;
-    }
-    if (m_hWnd != nullptr) {
-        DestroyWindow(m_hWnd);
     }
 }
 
@@ -48,32 +46,12 @@ BOOL CWnd::CreateEx(DWORD exStyle, DWORD style, int x, int y, int width, int hei
     return window != nullptr;
 }
 
-LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_CREATE:
-            return OnCreate(reinterpret_cast<CREATESTRUCTA*>(lParam));
-        case WM_PAINT:
-            OnPaint();
-            return 0;
-    }
-    return DefWindowProcA(m_hWnd, message, wParam, lParam);
-}
-
-int CWnd::OnCreate(CREATESTRUCTA* createStruct) {
-    return static_cast<int>(DefWindowProcA(m_hWnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(createStruct)));
-}
-
 void CWnd::OnPaint() {
     DefWindowProcA(m_hWnd, WM_PAINT, 0, 0);
 }
 
 void CWnd::WindowDestroyed() {
     m_hWnd = nullptr;
-    CWinApp* app = AfxGetApp();
-    if (app->m_pMainWnd == this) {
-        app->m_pMainWnd = nullptr;
-        PostQuitMessage(0);
-    }
     // A window that dies inside its own CreateEx leaves its object to the
     // code that asked for the window, which learns of it from CreateEx.
     if (!m_bCreating) {
@@ -91,12 +69,20 @@ LRESULT CALLBACK CWnd::WindowProcedure(HWND window, UINT message, WPARAM wParam,
     if (object == nullptr) {
         return DefWindowProcA(window, message, wParam, lParam);
     }
-    LRESULT result = object->WindowProc(message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-        object->WindowDestroyed();
+    switch (message) {
+        case WM_CREATE:
+            return object->OnCreate(reinterpret_cast<CREATESTRUCTA*>(lParam));
+        case WM_PAINT:
+            object->OnPaint();
+            return 0;
+        case WM_NCDESTROY: {
+            LRESULT result = DefWindowProcA(window, message, wParam, lParam);
+            SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+            object->WindowDestroyed();
+            return result;
+        }
     }
-    return result;
+    return DefWindowProcA(window, message, wParam, lParam);
 }
 
 void CentreWindow(HWND window) {

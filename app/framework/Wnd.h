@@ -21,16 +21,14 @@ public:
     HWND m_hWnd = nullptr;
 
 protected:
-    virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
-    virtual int OnCreate(CREATESTRUCTA* createStruct);
+    virtual int OnCreate(CREATESTRUCTA*) { return 0; }
     virtual void OnPaint();
     // After the window is gone: an object that lives on the heap for as long
     // as its window may delete itself here.
     virtual void PostNcDestroy() {}
 
-    // The bookkeeping after WM_NCDESTROY, for this class's window procedure
-    // and for the dialog procedure alike: the object lets go of the window,
-    // and the main window's end ends the application's run.
+    // After WM_NCDESTROY, for this class's window procedure and for the
+    // dialog procedure alike: the object lets go of the window.
     void WindowDestroyed();
 
 private:
