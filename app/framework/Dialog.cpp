@@ -82,7 +82,13 @@ INT_PTR CALLBACK CDialog::DialogProcedure(HWND window, UINT message, WPARAM wPar
         auto* dialog = reinterpret_cast<CDialog*>(lParam);
         SetWindowLongPtrA(window, DWLP_USER, lParam);
         dialog->m_hWnd = window;
-        return dialog->HandleInitDialog();
+        BOOL result = dialog->OnInitDialog();
+        // The dialog is still hidden: unless its template places it, it shows
+        // centred.
+        if (!dialog->m_bPlacedByTemplate) {
+            CentreWindow(window);
+        }
+        return result;
     }
     auto* dialog = reinterpret_cast<CDialog*>(GetWindowLongPtrA(window, DWLP_USER));
     if (dialog == nullptr) {
@@ -92,20 +98,6 @@ INT_PTR CALLBACK CDialog::DialogProcedure(HWND window, UINT message, WPARAM wPar
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrA(window, DWLP_USER, 0);
         dialog->WindowDestroyed();
-    }
-    return result;
-}
-
-// The dialog is still hidden here; a dialog whose template does not place it
-// is centred before it first shows, unless OnInitDialog has shown or moved it.
-BOOL CDialog::HandleInitDialog() {
-    RECT before;
-    GetWindowRect(m_hWnd, &before);
-    BOOL result = OnInitDialog();
-    RECT after;
-    if (m_hWnd != nullptr && !m_bPlacedByTemplate && !IsWindowVisible(m_hWnd) &&
-        GetWindowRect(m_hWnd, &after) && EqualRect(&before, &after)) {
-        CentreWindow(m_hWnd);
     }
     return result;
 }

@@ -7,8 +7,8 @@ constexpr UINT ID_HELP = 0xE146;
 
 // A modal dialog built from an extended dialog template resource and run by
 // a message loop of its own. IDOK and IDCANCEL end the run; ID_HELP opens the
-// application's help. Unless the template places the dialog itself, a dialog
-// that OnInitDialog neither showed nor moved is centred before it shows.
+// application's help. Unless the template places the dialog itself, the
+// dialog is centred after OnInitDialog, before it shows.
 class CDialog : public CWnd {
 public:
     explicit CDialog(UINT templateId) : m_nIDTemplate(templateId) {}
@@ -27,7 +27,6 @@ protected:
 
 private:
     static INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    BOOL HandleInitDialog();
     void RunModalLoop();
     bool IsHelpKey(const MSG& message) const;
     void OnHelp();

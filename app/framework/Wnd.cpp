@@ -3,22 +3,7 @@
 #include "app/Layout.h"
 #include "app/framework/WinApp.h"
 
-namespace {
-
 constexpr char kClassName[] = "VastrelWindow";
-
-LayoutRect LayoutRectOf(const RECT& rect) {
-    return LayoutRect{rect.left, rect.top, rect.right, rect.bottom};
-}
-
-RECT WorkAreaOf(HMONITOR monitor) {
-    MONITORINFO info{};
-    info.cbSize = sizeof info;
-    GetMonitorInfoA(monitor, &info);
-    return info.rcWork;
-}
-
-}  // namespace
 
 // The application's pointer to its main window goes with the object.
 CWnd::~CWnd() {
@@ -86,26 +71,13 @@ LRESULT CALLBACK CWnd::WindowProcedure(HWND window, UINT message, WPARAM wParam,
 }
 
 void CentreWindow(HWND window) {
-    HWND owner = GetWindow(window, GW_OWNER);
-    if (owner != nullptr && (!IsWindowVisible(owner) || IsIconic(owner))) {
-        owner = nullptr;
-    }
-    RECT reference;
-    RECT area;
-    if (owner == nullptr) {
-        CWnd* mainWnd = AfxGetApp()->m_pMainWnd;
-        HWND mainWindow = mainWnd != nullptr ? mainWnd->m_hWnd : nullptr;
-        HMONITOR monitor = mainWindow != nullptr ? MonitorFromWindow(mainWindow, MONITOR_DEFAULTTOPRIMARY)
-                                                 : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
-        area = WorkAreaOf(monitor);
-        reference = area;
-    } else {
-        GetWindowRect(owner, &reference);
-        area = WorkAreaOf(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST));
-    }
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoA(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT& work = monitor.rcWork;
+    LayoutRect area{work.left, work.top, work.right, work.bottom};
     RECT own;
     GetWindowRect(window, &own);
-    LayoutPoint origin = CentredOrigin(LayoutRectOf(reference), LayoutRectOf(area), own.right - own.left,
-                                       own.bottom - own.top);
+    LayoutPoint origin = CentredOrigin(area, area, own.right - own.left, own.bottom - own.top);
     SetWindowPos(window, nullptr, origin.x, origin.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

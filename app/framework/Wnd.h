@@ -37,7 +37,7 @@ private:
     bool m_bCreating = false;
 };
 
-// Centres the window on its owner when the owner is visible and not
-// minimised, otherwise on the work area of the main window's monitor, and
-// keeps it inside that monitor's work area.
+// Centres the window on the primary monitor's work area and keeps it inside
+// it. Every window of the program shows there: the dialog, which owns the
+// others, is made at the screen's origin and hidden until it is centred.
 void CentreWindow(HWND window);
