@@ -12,10 +12,6 @@
 CLauncherDlg::CLauncherDlg()
     : CDialog(IDD_LAUNCHER), m_hIcon(LoadIconA(AfxGetApp()->m_hInstance, MAKEINTRESOURCEA(IDI_LAUNCHER))) {}
 
-void CLauncherDlg::RunUninstall() {
-    ::RunUninstall(m_platform);
-}
-
 INT_PTR CLauncherDlg::DialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_PAINT:
@@ -72,7 +68,7 @@ void CLauncherDlg::OnTimer(UINT_PTR) {
     KillTimer(m_hWnd, IDT_LAUNCH);
 
     if (m_strLink == "uninstall") {
-        RunUninstall();
+        RunUninstall(m_platform);
     }
 
     LaunchRequest request = LinkParser(m_platform, m_strLink);

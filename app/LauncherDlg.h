@@ -18,9 +18,6 @@ class CLauncherDlg : public CDialog {
 public:
     CLauncherDlg();
 
-    // Removes Vastrel; ends the process.
-    [[noreturn]] void RunUninstall();
-
     HICON m_hIcon;
     std::string m_strLink;
     // The parsed link, kept as the dialog's record of what it launches;
