@@ -38,7 +38,7 @@ INT_PTR CDialog::DoModal() {
     if (dialogTemplate == nullptr || SizeofResource(instance, resource) < sizeof(DialogTemplateHead)) {
         return -1;
     }
-    DialogTemplateHead head;
+    DialogTemplateHead head{};
     std::memcpy(&head, dialogTemplate, sizeof head);
     m_bPlacedByTemplate =
         head.x != 0 || head.y != 0 || (head.style & (DS_ABSALIGN | DS_CENTER | DS_CENTERMOUSE)) != 0;
