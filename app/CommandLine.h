@@ -10,7 +10,8 @@ using LeadByteTest = bool (*)(unsigned char byte);
 bool NoLeadBytes(unsigned char byte);
 
 // Splits a command line into its arguments, the program name first, by the
-// rules of the C runtime that the program was first built with:
+// rules of the Microsoft C runtime (msvcrt), by which programs started from
+// the shell read their arguments:
 // - a quoted program name runs to the next quote, an unquoted one to the first
 //   blank or tab, with no other rule applied;
 // - blanks and tabs separate arguments, except inside a quoted stretch;

@@ -13,8 +13,6 @@ CWinApp* AfxGetApp() {
 }
 
 BOOL CLauncherApp::InitInstance() {
-    Enable3dControlsStatic();
-
     CLauncherDlg dlg;
     m_pMainWnd = &dlg;
 
@@ -28,12 +26,4 @@ BOOL CLauncherApp::InitInstance() {
     // when the user closed the dialog first.
     dlg.DoModal();
     return FALSE;
-}
-
-bool CLauncherApp::OnCommand(UINT id) {
-    if (id == ID_HELP) {
-        OnHelp();
-        return true;
-    }
-    return CWinApp::OnCommand(id);
 }

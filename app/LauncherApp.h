@@ -7,5 +7,4 @@
 class CLauncherApp : public CWinApp {
 public:
     BOOL InitInstance() override;
-    bool OnCommand(UINT id) override;
 };

@@ -1,29 +1,16 @@
 #include "app/LauncherDlg.h"
 
-#include "app/LauncherPlatform.h"
 #include "app/Layout.h"
 #include "app/SplashWnd.h"
 #include "app/framework/Gdi.h"
 #include "app/framework/WinApp.h"
 #include "link/GameLauncher.h"
-#include "link/GameLocator.h"
 #include "link/LinkParser.h"
 #include "res/resource.h"
 #include "uninstall/Uninstaller.h"
 
-CLauncherDlg::CLauncherDlg(CWnd* pParent)
-    : CDialog(IDD_LAUNCHER, pParent),
-      m_hIcon(LoadIconA(AfxGetApp()->m_hInstance, MAKEINTRESOURCEA(IDI_LAUNCHER))) {}
-
-std::string CLauncherDlg::FindGameExecutable(const std::string& gameId) {
-    LauncherPlatform platform;
-    return ::FindGameExecutable(platform, gameId);
-}
-
-void CLauncherDlg::RunUninstall() {
-    LauncherPlatform platform;
-    ::RunUninstall(platform);
-}
+CLauncherDlg::CLauncherDlg()
+    : CDialog(IDD_LAUNCHER), m_hIcon(LoadIconA(AfxGetApp()->m_hInstance, MAKEINTRESOURCEA(IDI_LAUNCHER))) {}
 
 INT_PTR CLauncherDlg::DialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -45,9 +32,7 @@ BOOL CLauncherDlg::OnInitDialog() {
     SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
     if (m_strLink.empty()) {
-        LauncherPlatform platform;
-        platform.ShowMessageBox("Missing Parameters", kMbIconHand);
-        platform.EndProcess(1);
+        m_platform.Fail("Missing Parameters");
     }
 
     SetTimer(m_hWnd, IDT_LAUNCH, kLaunchDelayMs, nullptr);
@@ -83,14 +68,13 @@ void CLauncherDlg::OnTimer(UINT_PTR) {
     KillTimer(m_hWnd, IDT_LAUNCH);
 
     if (m_strLink == "uninstall") {
-        RunUninstall();
+        RunUninstall(m_platform);
     }
 
-    LauncherPlatform platform;
-    LaunchRequest request = LinkParser(platform, m_strLink);
+    LaunchRequest request = LinkParser(m_platform, m_strLink);
     m_strGameId = request.m_strGameId;
     m_strHost = request.m_strHost;
     m_strPort = request.m_strPort;
     m_settings = request.m_settings;
-    GameLauncher(platform, request);
+    GameLauncher(m_platform, request);
 }

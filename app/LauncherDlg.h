@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "app/LauncherPlatform.h"
 #include "app/framework/Dialog.h"
 #include "link/LaunchRequest.h"
 
@@ -15,14 +16,12 @@ constexpr UINT kLaunchDelayMs = 3000;
 // Every branch of the launch ends the process.
 class CLauncherDlg : public CDialog {
 public:
-    explicit CLauncherDlg(CWnd* pParent = nullptr);
-
-    // The logic's operations, on the application's platform.
-    static std::string FindGameExecutable(const std::string& gameId);
-    [[noreturn]] static void RunUninstall();
+    CLauncherDlg();
 
     HICON m_hIcon;
     std::string m_strLink;
+    // The parsed link, kept as the dialog's record of what it launches;
+    // nothing reads it back, since the launch ends the process.
     std::string m_strGameId;
     std::string m_strHost;
     std::string m_strPort;
@@ -33,5 +32,9 @@ protected:
     BOOL OnInitDialog() override;
     void OnPaint() override;
     HCURSOR OnQueryDragIcon();
+    // Launches or removes; every branch ends the process.
     [[noreturn]] void OnTimer(UINT_PTR nIDEvent);
+
+private:
+    LauncherPlatform m_platform;
 };

@@ -1,8 +1,8 @@
 #pragma once
 
 // Window placement arithmetic, kept apart from the window calls so that it can
-// be checked on its own. Every division truncates toward zero, as the
-// dialogs and windows of the platform have always placed themselves.
+// be checked on its own. Every division truncates toward zero, as in Windows'
+// own centring of dialogs.
 
 struct LayoutRect {
     int left;

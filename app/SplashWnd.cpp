@@ -25,7 +25,8 @@ void CSplashWnd::Show(CWnd* pParentWnd) {
     if (!s_enabled || s_instance != nullptr) {
         return;
     }
-    CSplashWnd* splash = new CSplashWnd;
+    // The object lives as long as its window: PostNcDestroy deletes it.
+    auto* splash = new CSplashWnd;
     s_instance = splash;
     if (!splash->Create(pParentWnd)) {
         delete splash;
@@ -51,14 +52,10 @@ BOOL CSplashWnd::Create(CWnd* pParentWnd) {
     int height = MulDiv(picture.bmHeight, dpi, kStandardDpi);
 
     HWND owner = pParentWnd != nullptr ? pParentWnd->m_hWnd : nullptr;
-    std::string className = RegisterWindowClass(0, LoadCursorA(nullptr, IDC_ARROW), nullptr, nullptr);
-    return CreateEx(0, className, nullptr, WS_POPUP | WS_VISIBLE, 0, 0, width, height, owner, nullptr);
+    return CreateEx(0, WS_POPUP | WS_VISIBLE, 0, 0, width, height, owner);
 }
 
-int CSplashWnd::OnCreate(CREATESTRUCTA* createStruct) {
-    if (CWnd::OnCreate(createStruct) == -1) {
-        return -1;
-    }
+int CSplashWnd::OnCreate(CREATESTRUCTA*) {
     CentreWindow(m_hWnd);
     return 0;
 }

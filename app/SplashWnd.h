@@ -20,7 +20,7 @@ public:
     CBitmap m_bitmap;
 
 protected:
-    int OnCreate(CREATESTRUCTA* createStruct) override;
+    int OnCreate(CREATESTRUCTA*) override;
     void OnPaint() override;
     void PostNcDestroy() override;
 

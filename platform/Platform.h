@@ -72,7 +72,6 @@ public:
     // The value of an environment variable, whose name matches in any case.
     virtual std::optional<std::string> ReadEnvironment(const std::string& name) = 0;
 
-    // The path of the running program.
     virtual std::string ProgramPath() = 0;
 
     // Whether the program runs with an administrator's full rights: elevated,

@@ -46,17 +46,22 @@ std::string FileNameOf(const std::string& path) {
 
 }  // namespace
 
+std::string ProgramPath() {
+    char path[MAX_PATH] = "";
+    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return length < MAX_PATH ? std::string(path, length) : std::string();
+}
+
 // "VSL.EXE" gives "vsl" when the file on the disk is vsl.exe.
 std::string ProgramName() {
-    char path[MAX_PATH] = {};
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) {
+    std::string path = ProgramPath();
+    if (path.empty()) {
         return std::string();
     }
 
     std::string name;
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(path, &found);
+    HANDLE search = FindFirstFileA(path.c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
         name = found.cFileName;
         FindClose(search);
@@ -170,9 +175,7 @@ std::optional<std::string> Win32Platform::ReadEnvironment(const std::string& nam
 }
 
 std::string Win32Platform::ProgramPath() {
-    char path[MAX_PATH] = "";
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return length < MAX_PATH ? std::string(path, length) : std::string();
+    return ::ProgramPath();
 }
 
 bool Win32Platform::IsElevated() {

@@ -2,8 +2,9 @@
 
 #include "platform/Platform.h"
 
-// The executable's file name without its extension, spelled as on the disk
-// rather than as the program happened to be started.
+// The running program's path, and its file name without its extension,
+// spelled as on the disk rather than as the program happened to be started.
+std::string ProgramPath();
 std::string ProgramName();
 
 // The real services, over Win32 and the C runtime. The object holds no state:

@@ -1,39 +1,25 @@
 #include "app/framework/Dialog.h"
 
-#include <cstddef>
 #include <cstring>
 
 #include "app/framework/WinApp.h"
 
 namespace {
 
-template <typename T>
-T ReadAt(const void* data, std::size_t offset) {
-    T value;
-    std::memcpy(&value, static_cast<const unsigned char*>(data) + offset, sizeof value);
-    return value;
-}
-
-// The template's style and position, from either layout of its header.
-struct TemplateHeader {
+// The fixed head of an extended dialog template (DLGTEMPLATEEX), field by
+// field as the resource stores it.
+struct DialogTemplateHead {
+    WORD version;
+    WORD signature;  // 0xFFFF
+    DWORD helpId;
+    DWORD exStyle;
     DWORD style;
+    WORD itemCount;
     short x;
     short y;
+    short cx;
+    short cy;
 };
-
-TemplateHeader ReadTemplateHeader(const void* dialogTemplate) {
-    bool extended = ReadAt<WORD>(dialogTemplate, 2) == 0xFFFF;
-    if (extended) {
-        return TemplateHeader{ReadAt<DWORD>(dialogTemplate, 12), ReadAt<short>(dialogTemplate, 18),
-                              ReadAt<short>(dialogTemplate, 20)};
-    }
-    return TemplateHeader{ReadAt<DWORD>(dialogTemplate, 0), ReadAt<short>(dialogTemplate, 10),
-                          ReadAt<short>(dialogTemplate, 12)};
-}
-
-bool KeyIsDown(int key) {
-    return GetKeyState(key) < 0;
-}
 
 BOOL CALLBACK RaiseIfOwnedBy(HWND window, LPARAM owner) {
     if (GetWindow(window, GW_OWNER) == reinterpret_cast<HWND>(owner) && IsWindowVisible(window)) {
@@ -42,33 +28,24 @@ BOOL CALLBACK RaiseIfOwnedBy(HWND window, LPARAM owner) {
     return TRUE;
 }
 
-// Owned windows belong above their owner. Wine without a window manager
-// raises a dialog above the windows it already owns when it maps and
-// activates the dialog; this puts them back on top.
-void RaiseOwnedWindows(HWND owner) {
-    EnumThreadWindows(GetCurrentThreadId(), RaiseIfOwnedBy, reinterpret_cast<LPARAM>(owner));
-}
-
 }  // namespace
-
-CDialog::CDialog(UINT templateId, CWnd* parent) : m_nIDTemplate(templateId), m_pParentWnd(parent) {}
 
 INT_PTR CDialog::DoModal() {
     HINSTANCE instance = AfxGetApp()->m_hInstance;
     HRSRC resource = FindResourceA(instance, MAKEINTRESOURCEA(m_nIDTemplate), RT_DIALOG);
     HGLOBAL loaded = resource != nullptr ? LoadResource(instance, resource) : nullptr;
     const void* dialogTemplate = loaded != nullptr ? LockResource(loaded) : nullptr;
-    if (dialogTemplate == nullptr) {
+    if (dialogTemplate == nullptr || SizeofResource(instance, resource) < sizeof(DialogTemplateHead)) {
         return -1;
     }
-    TemplateHeader header = ReadTemplateHeader(dialogTemplate);
-    m_templateStyle = header.style;
-    m_bTemplateAtOrigin = header.x == 0 && header.y == 0;
+    DialogTemplateHead head{};
+    std::memcpy(&head, dialogTemplate, sizeof head);
+    m_bPlacedByTemplate =
+        head.x != 0 || head.y != 0 || (head.style & (DS_ABSALIGN | DS_CENTER | DS_CENTERMOUSE)) != 0;
 
     m_bModal = true;
     m_nModalResult = -1;
-    HWND owner = m_pParentWnd != nullptr ? m_pParentWnd->m_hWnd : nullptr;
-    if (CreateDialogIndirectParamA(instance, static_cast<LPCDLGTEMPLATEA>(dialogTemplate), owner,
+    if (CreateDialogIndirectParamA(instance, static_cast<LPCDLGTEMPLATEA>(dialogTemplate), nullptr,
                                    DialogProcedure, reinterpret_cast<LPARAM>(this)) == nullptr) {
         return -1;
     }
@@ -89,25 +66,31 @@ INT_PTR CDialog::DialogProc(UINT message, WPARAM wParam, LPARAM) {
         return FALSE;
     }
     UINT id = LOWORD(wParam);
-    if (id == IDOK) {
-        OnOK();
+    if (id == IDOK || id == IDCANCEL) {
+        EndDialog(static_cast<int>(id));
         return TRUE;
     }
-    if (id == IDCANCEL) {
-        OnCancel();
+    if (id == ID_HELP) {
+        OnHelp();
         return TRUE;
     }
-    return AfxGetApp()->OnCommand(id) ? TRUE : FALSE;
+    return FALSE;
 }
 
 INT_PTR CALLBACK CDialog::DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
-        CDialog* dialog = reinterpret_cast<CDialog*>(lParam);
+        auto* dialog = reinterpret_cast<CDialog*>(lParam);
         SetWindowLongPtrA(window, DWLP_USER, lParam);
         dialog->m_hWnd = window;
-        return dialog->HandleInitDialog();
+        BOOL result = dialog->OnInitDialog();
+        // The dialog is still hidden: unless its template places it, it shows
+        // centred.
+        if (!dialog->m_bPlacedByTemplate) {
+            CentreWindow(window);
+        }
+        return result;
     }
-    CDialog* dialog = reinterpret_cast<CDialog*>(GetWindowLongPtrA(window, DWLP_USER));
+    auto* dialog = reinterpret_cast<CDialog*>(GetWindowLongPtrA(window, DWLP_USER));
     if (dialog == nullptr) {
         return FALSE;
     }
@@ -119,47 +102,23 @@ INT_PTR CALLBACK CDialog::DialogProcedure(HWND window, UINT message, WPARAM wPar
     return result;
 }
 
-BOOL CDialog::HandleInitDialog() {
-    RECT before;
-    GetWindowRect(m_hWnd, &before);
-    bool visibleBefore = IsWindowVisible(m_hWnd) != FALSE;
-
-    BOOL result = OnInitDialog();
-
-    if (m_hWnd == nullptr) {
-        return result;
-    }
-    RECT after;
-    GetWindowRect(m_hWnd, &after);
-    bool placedByTemplate = (m_templateStyle & (DS_ABSALIGN | DS_CENTER | DS_CENTERMOUSE)) != 0;
-    bool placedByOnInitDialog = visibleBefore || IsWindowVisible(m_hWnd) || !EqualRect(&before, &after);
-    if (m_bTemplateAtOrigin && !placedByTemplate && !placedByOnInitDialog) {
-        CentreWindow(m_hWnd);
-    }
-    return result;
-}
-
 void CDialog::RunModalLoop() {
     MSG& message = AfxGetApp()->m_msgCur;
     bool ownedWindowsRaised = false;
     while (m_bModal && m_hWnd != nullptr) {
-        // Once showing the dialog has been dealt with, when the queue first
-        // runs empty.
+        // Windows owned by the dialog belong above it, but Wine without a
+        // window manager raises the dialog over them as it shows it; once
+        // that is done, when the queue first runs empty, they go back on top.
         MSG waiting;
         if (!ownedWindowsRaised && !PeekMessageA(&waiting, nullptr, 0, 0, PM_NOREMOVE)) {
-            RaiseOwnedWindows(m_hWnd);
+            EnumThreadWindows(GetCurrentThreadId(), RaiseIfOwnedBy, reinterpret_cast<LPARAM>(m_hWnd));
             ownedWindowsRaised = true;
         }
         if (GetMessageA(&message, nullptr, 0, 0) <= 0) {
-            // Leave WM_QUIT for the loop outside this one.
-            PostQuitMessage(static_cast<int>(message.wParam));
             return;
         }
         if (IsHelpKey(message)) {
-            CWnd* mainWnd = AfxGetApp()->m_pMainWnd;
-            if (mainWnd != nullptr && mainWnd->m_hWnd != nullptr) {
-                SendMessageA(mainWnd->m_hWnd, WM_COMMAND, ID_HELP, 0);
-            }
+            SendMessageA(m_hWnd, WM_COMMAND, ID_HELP, 0);
             continue;
         }
         if (!IsDialogMessageA(m_hWnd, &message)) {
@@ -173,5 +132,13 @@ void CDialog::RunModalLoop() {
 bool CDialog::IsHelpKey(const MSG& message) const {
     bool f1 = (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) && message.wParam == VK_F1;
     bool toThisDialog = message.hwnd == m_hWnd || IsChild(m_hWnd, message.hwnd);
-    return f1 && toThisDialog && !KeyIsDown(VK_SHIFT) && !KeyIsDown(VK_CONTROL) && !KeyIsDown(VK_MENU);
+    bool modifier = GetKeyState(VK_SHIFT) < 0 || GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0;
+    return f1 && toThisDialog && !modifier;
+}
+
+// Help contexts of dialogs are 0x20000 plus the template's resource number.
+void CDialog::OnHelp() {
+    if (!WinHelpA(m_hWnd, AfxGetApp()->m_strHelpFilePath.c_str(), HELP_CONTEXT, 0x20000 + m_nIDTemplate)) {
+        AfxMessageBox("Failed to launch help.", MB_ICONHAND);
+    }
 }

@@ -2,23 +2,21 @@
 
 #include "app/framework/Wnd.h"
 
-// Help contexts of dialogs: this base plus the template's resource number.
-constexpr DWORD kDialogHelpBase = 0x20000;
+// The command that opens help: F1 typed into a dialog sends it.
+constexpr UINT ID_HELP = 0xE146;
 
-// A modal dialog built from a dialog template resource and run by a message
-// loop of its own. IDOK and IDCANCEL end the run; other commands go to the
-// application. Unless the template places the dialog itself, a dialog that
-// OnInitDialog neither showed nor moved is centred before it first shows.
+// A modal dialog built from an extended dialog template resource and run by
+// a message loop of its own. IDOK and IDCANCEL end the run; ID_HELP opens the
+// application's help. Unless the template places the dialog itself, the
+// dialog is centred after OnInitDialog, before it shows.
 class CDialog : public CWnd {
 public:
-    explicit CDialog(UINT templateId, CWnd* parent = nullptr);
+    explicit CDialog(UINT templateId) : m_nIDTemplate(templateId) {}
 
     // The result given to EndDialog; -1 when the dialog could not be created
-    // or the run ended without one.
+    // or its run ended without one.
     INT_PTR DoModal();
     void EndDialog(int result);
-
-    DWORD HelpContextId() const override { return kDialogHelpBase + m_nIDTemplate; }
 
 protected:
     // The dialog procedure's work for messages other than WM_INITDIALOG:
@@ -26,19 +24,15 @@ protected:
     // with one), FALSE for the default processing.
     virtual INT_PTR DialogProc(UINT message, WPARAM wParam, LPARAM lParam);
     virtual BOOL OnInitDialog() { return TRUE; }
-    virtual void OnOK() { EndDialog(IDOK); }
-    virtual void OnCancel() { EndDialog(IDCANCEL); }
 
 private:
     static INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    BOOL HandleInitDialog();
     void RunModalLoop();
     bool IsHelpKey(const MSG& message) const;
+    void OnHelp();
 
     UINT m_nIDTemplate;
-    CWnd* m_pParentWnd;
-    DWORD m_templateStyle = 0;
-    bool m_bTemplateAtOrigin = false;
+    bool m_bPlacedByTemplate = false;
     bool m_bModal = false;
     int m_nModalResult = -1;
 };

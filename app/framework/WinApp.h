@@ -6,56 +6,39 @@
 
 class CWnd;
 
-// The command that asks for help on the main window (the F1 key).
-constexpr UINT ID_HELP = 0xE146;
-
-// What the command line asked for. Only the first plain argument is kept.
+// What the command line asked for: its first plain argument.
 struct CCommandLineInfo {
     std::string m_strFileName;
 };
 
 // The application: one object of a class derived from this, in static
-// storage. AfxWinMain drives it: InitInstance, then ExitInstance.
+// storage. WinMain runs InitInstance and then ends the process with
+// ExitInstance's code; the application runs no message loop of its own.
 class CWinApp {
 public:
-    explicit CWinApp(const char* appName = nullptr);
+    CWinApp() = default;
     virtual ~CWinApp() = default;
     CWinApp(const CWinApp&) = delete;
     CWinApp& operator=(const CWinApp&) = delete;
 
-    // FALSE: the application is not to run its message loop.
-    virtual BOOL InitInstance();
-    // The exit code. By default the wParam of the last message fetched.
-    virtual int ExitInstance();
-    virtual int Run();
-    // A command that the main window did not handle; true when handled here.
-    virtual bool OnCommand(UINT id);
+    virtual BOOL InitInstance() = 0;
+    // The exit code when InitInstance returns: the word parameter of the last
+    // message that a modal loop fetched.
+    int ExitInstance() const { return static_cast<int>(m_msgCur.wParam); }
 
-    // Fills info from the process's command line.
-    void ParseCommandLine(CCommandLineInfo& info);
-    BOOL Enable3dControlsStatic();
-    // Opens the help file at the main window's help context.
-    void OnHelp();
+    void ParseCommandLine(CCommandLineInfo& info) const;
 
-    // Run by AfxWinMain before InitInstance.
-    void Start(HINSTANCE instance, LPSTR commandLine, int showCommand);
-
-    CWnd* m_pMainWnd = nullptr;
     HINSTANCE m_hInstance = nullptr;
-    LPSTR m_lpCmdLine = nullptr;
-    int m_nCmdShow = SW_SHOWDEFAULT;
+    CWnd* m_pMainWnd = nullptr;
+    // The executable's file name without its extension, which captions every
+    // message box, and its path with ".HLP" in place of its extension.
     std::string m_strAppName;
     std::string m_strHelpFilePath;
-    // The last message that a message loop of the framework fetched.
     MSG m_msgCur{};
-    // The window whose CreateEx is under way, until its first message.
-    CWnd* m_pWndInit = nullptr;
 };
 
 // Defined by the application, which owns the one application object.
 CWinApp* AfxGetApp();
-
-int AfxWinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandLine, int showCommand);
 
 // A message box captioned with the application's name and owned by the main
 // window while that has a window.

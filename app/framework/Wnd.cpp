@@ -3,41 +3,32 @@
 #include "app/Layout.h"
 #include "app/framework/WinApp.h"
 
+constexpr char kClassName[] = "VastrelWindow";
+
+// The application's pointer to its main window goes with the object.
 CWnd::~CWnd() {
     CWinApp* app = AfxGetApp();
     if (app->m_pMainWnd == this) {
         app->m_pMainWnd = nullptr;
     }
-    if (m_hWnd != nullptr) {
-        DestroyWindow(m_hWnd);
-    }
 }
 
-BOOL CWnd::CreateEx(DWORD exStyle, const std::string& className, const char* windowName, DWORD style, int x,
-                    int y, int width, int height, HWND owner, HMENU menu) {
-    CWinApp* app = AfxGetApp();
-    app->m_pWndInit = this;
+BOOL CWnd::CreateEx(DWORD exStyle, DWORD style, int x, int y, int width, int height, HWND owner) {
+    HINSTANCE instance = AfxGetApp()->m_hInstance;
+    WNDCLASSA windowClass{};
+    if (!GetClassInfoA(instance, kClassName, &windowClass)) {
+        windowClass.lpfnWndProc = WindowProcedure;
+        windowClass.hInstance = instance;
+        windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+        windowClass.lpszClassName = kClassName;
+        // A failed registration shows as a failed creation.
+        RegisterClassA(&windowClass);
+    }
     m_bCreating = true;
-    HWND window = CreateWindowExA(exStyle, className.c_str(), windowName, style, x, y, width, height, owner,
-                                  menu, app->m_hInstance, nullptr);
+    HWND window = CreateWindowExA(exStyle, kClassName, nullptr, style, x, y, width, height, owner, nullptr,
+                                  instance, this);
     m_bCreating = false;
-    app->m_pWndInit = nullptr;
     return window != nullptr;
-}
-
-LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_CREATE:
-            return OnCreate(reinterpret_cast<CREATESTRUCTA*>(lParam));
-        case WM_PAINT:
-            OnPaint();
-            return 0;
-    }
-    return DefWindowProcA(m_hWnd, message, wParam, lParam);
-}
-
-int CWnd::OnCreate(CREATESTRUCTA* createStruct) {
-    return static_cast<int>(DefWindowProcA(m_hWnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(createStruct)));
 }
 
 void CWnd::OnPaint() {
@@ -46,11 +37,6 @@ void CWnd::OnPaint() {
 
 void CWnd::WindowDestroyed() {
     m_hWnd = nullptr;
-    CWinApp* app = AfxGetApp();
-    if (app->m_pMainWnd == this) {
-        app->m_pMainWnd = nullptr;
-        PostQuitMessage(0);
-    }
     // A window that dies inside its own CreateEx leaves its object to the
     // code that asked for the window, which learns of it from CreateEx.
     if (!m_bCreating) {
@@ -59,84 +45,39 @@ void CWnd::WindowDestroyed() {
 }
 
 LRESULT CALLBACK CWnd::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    CWnd* object = reinterpret_cast<CWnd*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (object == nullptr) {
-        CWinApp* app = AfxGetApp();
-        object = app->m_pWndInit;
-        if (object == nullptr) {
-            return DefWindowProcA(window, message, wParam, lParam);
-        }
-        app->m_pWndInit = nullptr;
+    if (message == WM_NCCREATE) {
+        auto* object = static_cast<CWnd*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
         object->m_hWnd = window;
         SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(object));
     }
-    LRESULT result = object->WindowProc(message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-        object->WindowDestroyed();
+    auto* object = reinterpret_cast<CWnd*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (object == nullptr) {
+        return DefWindowProcA(window, message, wParam, lParam);
     }
-    return result;
-}
-
-std::string RegisterWindowClass(UINT style, HCURSOR cursor, HBRUSH background, HICON icon) {
-    char name[64];
-    wsprintfA(name, "Vastrel:%x:%lx:%lx:%lx", style, reinterpret_cast<unsigned long>(cursor),
-              reinterpret_cast<unsigned long>(background), reinterpret_cast<unsigned long>(icon));
-    HINSTANCE instance = AfxGetApp()->m_hInstance;
-    WNDCLASSA windowClass;
-    if (!GetClassInfoA(instance, name, &windowClass)) {
-        windowClass = WNDCLASSA{};
-        windowClass.style = style;
-        windowClass.lpfnWndProc = CWnd::WindowProcedure;
-        windowClass.hInstance = instance;
-        windowClass.hIcon = icon;
-        windowClass.hCursor = cursor;
-        windowClass.hbrBackground = background;
-        windowClass.lpszClassName = name;
-        // A failed registration shows as a failed creation.
-        RegisterClassA(&windowClass);
+    switch (message) {
+        case WM_CREATE:
+            return object->OnCreate(reinterpret_cast<CREATESTRUCTA*>(lParam));
+        case WM_PAINT:
+            object->OnPaint();
+            return 0;
+        case WM_NCDESTROY: {
+            LRESULT result = DefWindowProcA(window, message, wParam, lParam);
+            SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+            object->WindowDestroyed();
+            return result;
+        }
     }
-    return name;
+    return DefWindowProcA(window, message, wParam, lParam);
 }
-
-namespace {
-
-LayoutRect LayoutRectOf(const RECT& rect) {
-    return LayoutRect{rect.left, rect.top, rect.right, rect.bottom};
-}
-
-RECT WorkAreaOf(HMONITOR monitor) {
-    MONITORINFO info{};
-    info.cbSize = sizeof info;
-    GetMonitorInfoA(monitor, &info);
-    return info.rcWork;
-}
-
-}  // namespace
 
 void CentreWindow(HWND window) {
-    HWND owner = GetWindow(window, GW_OWNER);
-    if (owner != nullptr && (!IsWindowVisible(owner) || IsIconic(owner))) {
-        owner = nullptr;
-    }
-
-    RECT reference;
-    RECT area;
-    if (owner == nullptr) {
-        CWnd* mainWnd = AfxGetApp()->m_pMainWnd;
-        HWND mainWindow = mainWnd != nullptr ? mainWnd->m_hWnd : nullptr;
-        HMONITOR monitor = mainWindow != nullptr ? MonitorFromWindow(mainWindow, MONITOR_DEFAULTTOPRIMARY)
-                                                 : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
-        area = WorkAreaOf(monitor);
-        reference = area;
-    } else {
-        GetWindowRect(owner, &reference);
-        area = WorkAreaOf(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST));
-    }
-
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoA(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT& work = monitor.rcWork;
+    LayoutRect area{work.left, work.top, work.right, work.bottom};
     RECT own;
     GetWindowRect(window, &own);
-    LayoutPoint origin = CentredOrigin(LayoutRectOf(reference), LayoutRectOf(area), own.right - own.left,
-                                       own.bottom - own.top);
+    LayoutPoint origin = CentredOrigin(area, area, own.right - own.left, own.bottom - own.top);
     SetWindowPos(window, nullptr, origin.x, origin.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

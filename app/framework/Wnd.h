@@ -2,11 +2,11 @@
 
 #include <windows.h>
 
-#include <string>
-
-// A window object attached to one window. The framework's window procedure
-// hands WM_CREATE and WM_PAINT to OnCreate and OnPaint and calls PostNcDestroy
-// after the window's last message, WM_NCDESTROY.
+// A window object attached to one window. The window procedure finds the
+// object through the window's user data, which the object's address,
+// handed over as the creation parameter, fills in on the window's first
+// message; WM_CREATE and WM_PAINT go to OnCreate and OnPaint, and after the
+// window's last message, WM_NCDESTROY, PostNcDestroy runs.
 class CWnd {
 public:
     CWnd() = default;
@@ -14,40 +14,30 @@ public:
     CWnd(const CWnd&) = delete;
     CWnd& operator=(const CWnd&) = delete;
 
-    // Creates the window for this object with a class from RegisterWindowClass.
-    BOOL CreateEx(DWORD exStyle, const std::string& className, const char* windowName, DWORD style, int x,
-                  int y, int width, int height, HWND owner, HMENU menu);
-
-    // The help context that the Help command asks for when this is the main window.
-    virtual DWORD HelpContextId() const { return 0; }
+    // Creates the window for this object: a window of the framework's one
+    // class, which has the arrow cursor and no background brush or icon.
+    BOOL CreateEx(DWORD exStyle, DWORD style, int x, int y, int width, int height, HWND owner);
 
     HWND m_hWnd = nullptr;
 
 protected:
-    virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
-    // The default processing of WM_CREATE and WM_PAINT.
-    virtual int OnCreate(CREATESTRUCTA* createStruct);
+    virtual int OnCreate(CREATESTRUCTA*) { return 0; }
     virtual void OnPaint();
-    // Called after the window is gone; an object that lives on the heap for
-    // as long as its window may delete itself here.
+    // After the window is gone: an object that lives on the heap for as long
+    // as its window may delete itself here.
     virtual void PostNcDestroy() {}
 
-    // The bookkeeping after WM_NCDESTROY, for this class's window procedure
-    // and for the dialog procedure alike.
+    // After WM_NCDESTROY, for this class's window procedure and for the
+    // dialog procedure alike: the object lets go of the window.
     void WindowDestroyed();
 
 private:
     static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    friend std::string RegisterWindowClass(UINT style, HCURSOR cursor, HBRUSH background, HICON icon);
 
     bool m_bCreating = false;
 };
 
-// Registers a window class for CWnd objects, or finds the one registered
-// before with the same values, and returns its name.
-std::string RegisterWindowClass(UINT style, HCURSOR cursor, HBRUSH background, HICON icon);
-
-// Centres the window on its owner when the owner is visible and not
-// minimised, otherwise on the work area of the main window's monitor, and
-// keeps it inside that monitor's work area.
+// Centres the window on the primary monitor's work area and keeps it inside
+// it. Every window of the program shows there: the dialog, which owns the
+// others, is made at the screen's origin and hidden until it is centred.
 void CentreWindow(HWND window);
