@@ -27,8 +27,7 @@ links=(
     d 'vsl://rtcw/127.0.0.1:27960?name=A&embed_url={https://example.org/a%20b?q=%7Bx%7D&r=1}' 0
     'WolfMP.exe +set name A +connect 127.0.0.1:27960' 'https://example.org/a%20b?q=%7Bx%7D&r=1' -
     e 'vsl://rtcw/127.0.0.1:27960?fs_basepath=\\203.0.113.7\share&fs_game=x' 1 - - fs_basepath
-    f 'vsl://rtcw/127.0.0.1:27960?name=x;quit' 1 - - '*'
-    g 'vsl://rtcw/127.0.0.1:27960?name=a%2Bb' 1 - - '*'
+    f 'vsl://rtcw/127.0.0.1:27960?name=a%2Bb' 1 - - '*'
 )
 
 # shellcheck source=../support/installed-prefix.sh

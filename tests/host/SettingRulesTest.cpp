@@ -21,7 +21,6 @@ TEST(SettingRefusal, RefusesWhatCouldTakeTheGameOver) {
     // and game choose the mod folder, apart from the fs_* family
     const std::tuple<const char*, const char*, const char*> cases[] = {
         {"password", "s3cret!", nullptr},
-        {"snaps", "", nullptr},
         {"set", "x", nullptr},
         {"fs_game", "osp", nullptr},
         {"FS_GAME", "my-mod_2.1", nullptr},
@@ -41,7 +40,6 @@ TEST(SettingRefusal, RefusesWhatCouldTakeTheGameOver) {
         {"allow_download_maps", "1", kDownload},
         {"com_updateavailable", "1", kDownload},
         {"activeAction", "quit", kLater},
-        {"ACTIVEACTION", "quit", kLater},
         {"nextserver", "quit", kLater},
         {"g_log", "x.log", kWrites},
         {"net_socksServer", "x", kNetwork},

@@ -54,15 +54,10 @@ public:
     std::set<std::string> readOnly;  // keys that open only to read, and folders
     bool elevated = true;
     bool elevationGranted = true;
-    std::set<std::string> heldLocks;  // by another process
-    struct AnyCase {
-        bool operator()(const std::string& a, const std::string& b) const {
-            return strcasecmp(a.c_str(), b.c_str()) < 0;
-        }
-    };
-    std::map<std::string, std::string, AnyCase> environment;  // names match in any case
-    unsigned failingStarts = 0;                               // bit n set: the start after n others fails
-    int answer = 1;                                           // to every message box: OK
+    std::set<std::string> heldLocks;                 // by another process
+    std::map<std::string, std::string> environment;  // names match in any case
+    unsigned failingStarts = 0;                      // bit n set: the start after n others fails
+    int answer = 1;                                  // to every message box: OK
     bool failWrites = false;
 
     // What happened: each start as "program | command line | folder", each
@@ -144,8 +139,12 @@ public:
         return converted;
     }
     std::optional<std::string> ReadEnvironment(const std::string& name) override {
-        auto variable = environment.find(name);
-        return variable == environment.end() ? std::nullopt : std::optional<std::string>(variable->second);
+        for (const auto& [variable, value] : environment) {
+            if (strcasecmp(variable.c_str(), name.c_str()) == 0) {
+                return value;
+            }
+        }
+        return std::nullopt;
     }
     std::string ProgramPath() override { return "C:\\Program Files\\Vastrel\\vsl.exe"; }
     bool IsElevated() override { return elevated; }

@@ -85,5 +85,4 @@ std::string MessageText(HWND box);
 std::vector<int> ButtonsOf(HWND box);
 void Press(HWND box, int buttonId);
 
-// The pixels of the rectangle as 0x00RRGGBB.
 std::vector<DWORD> PixelsOf(HDC dc, const RECT& rect);
