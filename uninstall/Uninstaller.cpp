@@ -128,12 +128,12 @@ std::string UninstallScriptText(const std::string& installPath, const std::strin
 }  // namespace
 
 std::string WriteUninstallScript(Platform& platform, const std::string& installPath) {
-    // An empty tmp names no folder, as a missing one does.
+    // An empty variable names no folder, as a missing one does.
     std::optional<std::string> folder = platform.ReadEnvironment("tmp");
     if (!folder || folder->empty()) {
         folder = platform.ReadEnvironment("temp");
     }
-    if (!folder) {
+    if (!folder || folder->empty()) {
         platform.Fail(std::string("Unable to find a temporary folder.") + kAborted);
     }
     std::string scriptPath = *folder + kScriptName;

@@ -32,7 +32,7 @@ links=(
 
 # shellcheck source=../support/installed-prefix.sh
 source "$(dirname "$0")/../support/installed-prefix.sh"
-server_pid='' browser_pid='' table=''
+server_pid='' browser_pid=''
 tools=$(dirname "$0")/../../tools
 # shellcheck disable=SC2317 # called by the trap
 stop_started() {
@@ -139,7 +139,7 @@ for ((i = 0; i < ${#links[@]}; i += 6)); do
         continue
     fi
     delivered=$(sed -n '1s/^link=//p' "$work/handed.log" | base64 -d)
-    table+="| $id | \`${links[i + 1]}\` | \`$(shown "$delivered")\` |"$'\n'
+    printf '%s: %s delivered %q\n' "$id" "$browser" "$delivered"
     check "$what: links handed over for one click" 1 "$(grep -c '^link=' "$work/handed.log")"
     check "$what: vsl.exe's exit code" "${links[i + 2]}" "$(sed -n 's/^exit=//p' "$work/handed.log")"
     # vsl.exe starts the programs before it ends; their records follow within moments.
@@ -164,7 +164,4 @@ for ((i = 0; i < ${#links[@]}; i += 6)); do
     check "$what: message boxes" "${links[i + 5]}" "$boxes"
 done
 
-# What the browser handed over, for the release notes.
-version=$("$program" --version 2>/dev/null | grep -o '[0-9][0-9.a-z]*' | head -n 1)
-printf '\n| link | written in the page | %s %s delivered |\n|---|---|---|\n%s\n' "$browser" "$version" "$table"
 finish

@@ -72,11 +72,11 @@ TEST(RunUninstall, RefusesWithNothingChanged) {
          Aborted("Vastrel is being removed already.")},
         {[](FakePlatform& p) { p.environment["TMP"] = "C:\\%USERNAME%"; }, true,
          Aborted("The temporary folder C:\\%USERNAME% cannot hold the uninstall script.")},
+        {[](FakePlatform& p) { p.environment.clear(); }, true, Aborted("Unable to find a temporary folder.")},
         {[](FakePlatform& p) {
              p.environment = {{"TMP", ""}, {"TEMP", ""}};
          },
-         true, Aborted("The temporary folder  cannot hold the uninstall script.")},
-        {[](FakePlatform& p) { p.environment.clear(); }, true, Aborted("Unable to find a temporary folder.")},
+         true, Aborted("Unable to find a temporary folder.")},
         {[](FakePlatform& p) { p = Installed("C:\\\xE9t\xE9"); }, true,
          Aborted(
              "The folder C:\\\xE9t\xE9 has a name that the command interpreter cannot read, so it cannot be "

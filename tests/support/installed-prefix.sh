@@ -19,17 +19,12 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 143' INT TERM
 
-# Text as it can be printed: bytes outside printable ASCII as \xNN.
-shown() {
-    printf '%s' "$1" | python3 -c 'import sys
-print("".join(chr(b) if 32 <= b < 127 else "\\x%02X" % b for b in sys.stdin.buffer.read()), end="")'
-}
 check() { # what, expected, actual
     if [[ $2 == "$3" ]]; then
         passed=$((passed + 1))
     else
         failed=$((failed + 1))
-        printf 'FAILED %s\n  expected: %s\n  actual:   %s\n' "$1" "$(shown "$2")" "$(shown "$3")"
+        printf 'FAILED %s\n  expected: %q\n  actual:   %q\n' "$1" "$2" "$3"
     fi
 }
 finish() {
