@@ -2,12 +2,9 @@
 # Clicks vsl links in a real browser and follows each to what vsl.exe did:
 #   browser-test.sh firefox|chromium WINE_RUN VSL_SETUP.exe RECORDER.exe BOX_ANSWERER.exe HANDLER
 # The browser, with a fresh profile that lets a page on 127.0.0.1 open vsl
-# links without asking, shows the links of the table one at a time on a
-# private Xvfb; xdotool clicks each. The browser hands it to the desktop's
-# handler (in a throw-away home), which runs vsl.exe under Wine, where
-# vsl-setup.exe /S installed it, through a wine that records the link and
-# vsl.exe's exit code. The recorder stands in for rtcw and explorer; the box
-# answerer logs and confirms vsl.exe's message boxes.
+# links without asking, shows the links one at a time; xdotool clicks each.
+# The desktop's handler runs vsl.exe through a wine that records the link and
+# the exit code; the box answerer logs and confirms vsl.exe's message boxes.
 set -uo pipefail
 browser=$1 wine_run=$2 setup=$3 recorder=$4 answerer=$5 handler=$6
 # The script handles bytes; Wine runs in a UTF-8 locale, in which its ANSI

@@ -1,7 +1,6 @@
-// The real vsl.exe started as the shell starts it, in a prefix laid out as
-// the installers would leave it, each test in a prefix and on a display of its
-// own. Games and explorer are the recorder; the driver reads the program's
-// windows and answers its message boxes as a user would.
+// The real vsl.exe started as the shell starts it, in a prefix laid out as the
+// installers leave it. Games and explorer are the recorder; the driver reads
+// the program's windows and answers its message boxes as a user would.
 #include <windows.h>
 
 #include <gtest/gtest.h>

@@ -21,7 +21,6 @@ TEST(SettingRefusal, RefusesWhatCouldTakeTheGameOver) {
     // and game choose the mod folder, apart from the fs_* family
     const std::tuple<const char*, const char*, const char*> cases[] = {
         {"password", "s3cret!", nullptr},
-        {"set", "x", nullptr},
         {"fs_game", "osp", nullptr},
         {"FS_GAME", "my-mod_2.1", nullptr},
         {"game", "", nullptr},

@@ -1,8 +1,6 @@
 # shellcheck shell=bash
-# Sourced by the shell tests that run vsl.exe under Wine from Linux: a work
-# folder, a display, a prefix where vsl-setup.exe /S installed Vastrel with
-# the recorder as rtcw, throw-away homes, checks and their count. The caller
-# sets cleanup_first to a function for what it started itself.
+# What the shell tests under Wine share: a work folder, a display, the prefix,
+# homes and checks. cleanup_first names a function that ends what they start.
 work=$(mktemp -d)
 prefix='' passed=0 failed=0 cleanup_first=true
 eval "$("$(dirname "${BASH_SOURCE[0]}")/../../tools/xvfb-start")"
