@@ -128,9 +128,18 @@ for ((i = 0; i < ${#links[@]}; i += 6)); do
         check "$what: the page shows the link" shown "not shown"
         continue
     fi
-    # A click in the middle of the window, which the link fills.
+    # A click in the middle of the window, which the link fills. A browser
+    # still settling may drop it: then the link stays on show and nothing is
+    # handed over, and the click is repeated.
     eval "$(xdotool getwindowgeometry --shell "$window")"
-    xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 1
+    for _ in 1 2 3; do
+        xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 1
+        for _ in $(seq 150); do
+            [[ -s $work/handed.log ]] || ! xdotool search --onlyvisible --name "^vsl test: link $id( |\$)" \
+                >/dev/null 2>&1 && break 2
+            sleep 0.1
+        done
+    done
     if ! wait_for grep -q '^exit=' "$work/handed.log"; then
         check "$what: the browser hands the link over" handed "nothing within 90 s"
         continue
