@@ -145,7 +145,7 @@ for ((i = 0; i < ${#links[@]}; i += 6)); do
         continue
     fi
     delivered=$(sed -n '1s/^link=//p' "$work/handed.log" | base64 -d)
-    printf '%s: %s delivered %q\n' "$id" "$browser" "$delivered"
+    printf '%s: %s delivered %s\n' "$id" "$browser" "$delivered"
     check "$what: links handed over for one click" 1 "$(grep -c '^link=' "$work/handed.log")"
     check "$what: vsl.exe's exit code" "${links[i + 2]}" "$(sed -n 's/^exit=//p' "$work/handed.log")"
     # vsl.exe starts the programs before it ends; their records follow within moments.
