@@ -12,30 +12,18 @@
 
 namespace {
 
-const char kGame[] = "C:\\Games\\RTCW\\WolfMP.exe";
-const char kExplorer[] = "C:\\windows\\explorer.exe";
-const char kEntryKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vastrel";
 const char kQuestion[] = "Are you sure you want to uninstall Vastrel ?";
 const char kLink[] = "vsl://rtcw/10.0.0.1:27960?name=Player&embed_url={https://example.org/}";
 
-// vsl.exe in the folder with the keys its installer writes; rtcw as its
-// installer registers it, with its program; and explorer's stand-in.
+// vsl.exe in the folder with the keys its installer writes, and rtcw.
 std::string Install(const std::string& folder = "C:\\Vastrel", const std::string& name = "vsl.exe") {
     std::string program = folder + "\\" + name;
     WriteFileText(program, ReadFileText(BuiltProgram("vsl.exe")).value());
     SetRegistryText(HKEY_CURRENT_USER, "Software\\Vastrel", "path", folder);
     SetRegistryText(HKEY_CLASSES_ROOT, "vsl\\shell\\open\\command", "", "\"" + program + "\" \"%1\"");
     SetRegistryText(HKEY_LOCAL_MACHINE, kEntryKey, "InstallLocation", folder);
-    SetRegistryText(HKEY_LOCAL_MACHINE,
-                    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Return to Castle Wolfenstein",
-                    "DisplayIcon", "C:\\Games\\RTCW");
-    PlantRecorder(kGame);
-    PlantRecorder(kExplorer);
+    InstallRtcw();
     return program;
-}
-
-std::string Quoted(const std::string& text) {
-    return "\"" + text + "\"";
 }
 
 bool IsSplash(const Window& window) {

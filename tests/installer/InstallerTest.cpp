@@ -13,14 +13,11 @@
 
 namespace {
 
-const char kEntryKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vastrel";
-const char kGame[] = "C:\\Games\\RTCW\\WolfMP.exe";
-const char kExplorer[] = "C:\\windows\\explorer.exe";
 // The same installer built to act as if the user were no administrator.
 const char kAsUser[] = "vsl-setup-as-user.exe";
 
 std::string SetupLine(const std::string& arguments, const char* installer = "vsl-setup.exe") {
-    return "\"" + BuiltProgram(installer) + "\" " + arguments;
+    return Quoted(BuiltProgram(installer)) + " " + arguments;
 }
 
 DWORD RunSetup(const std::string& arguments, const char* installer = "vsl-setup.exe") {
@@ -223,11 +220,7 @@ TEST(Installer, OpensLinksThroughTheShellAndRemovesThroughTheList) {
     const std::string folder = "C:\\My Games\\Link Opener";
     ASSERT_EQ(RunSetup("/S"), 0u);
     ASSERT_EQ(RunSetup("/S /D=" + folder), 0u);
-    SetRegistryText(HKEY_LOCAL_MACHINE,
-                    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Return to Castle Wolfenstein",
-                    "DisplayIcon", "C:\\Games\\RTCW");
-    PlantRecorder(kGame);
-    PlantRecorder(kExplorer);
+    InstallRtcw();
     // start /wait ends with the exit code of the program it started.
     Process start(
         "start.exe /wait \"vsl://rtcw/10.0.0.1:27960?name=Big Player&k=$HOME|^`id`'x&l=*?~%a<b>"

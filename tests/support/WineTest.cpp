@@ -76,6 +76,14 @@ void SetRegistryText(HKEY root, const std::string& key, const std::string& name,
     }
 }
 
+void InstallRtcw() {
+    SetRegistryText(HKEY_LOCAL_MACHINE,
+                    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Return to Castle Wolfenstein",
+                    "DisplayIcon", "C:\\Games\\RTCW");
+    PlantRecorder(kGame);
+    PlantRecorder(kExplorer);
+}
+
 bool KeyExists(HKEY root, const std::string& key) {
     HKEY opened = nullptr;
     bool exists = RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &opened) == ERROR_SUCCESS;

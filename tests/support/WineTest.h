@@ -24,6 +24,10 @@ bool PollUntil(Condition condition, DWORD limitMs = kLimitMs) {
     }
 }
 
+inline std::string Quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
+
 // A program built beside the driver: vsl.exe, vsl_recorder.exe, vsl-setup.exe.
 std::string BuiltProgram(const std::string& fileName);
 bool Exists(const std::string& path);
@@ -42,7 +46,14 @@ struct LaunchRecord {
 };
 void PlantRecorder(const std::string& path);
 std::optional<LaunchRecord> WaitForLaunch(const std::string& path, DWORD limitMs = kLimitMs);
+// rtcw registered as its installer registers it, with the recorder as its
+// program and as explorer.
+constexpr char kGame[] = "C:\\Games\\RTCW\\WolfMP.exe";
+constexpr char kExplorer[] = "C:\\windows\\explorer.exe";
+void InstallRtcw();
 
+// Vastrel's entry among the installed programs, in HKEY_LOCAL_MACHINE.
+constexpr char kEntryKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vastrel";
 void SetRegistryText(HKEY root, const std::string& key, const std::string& name, const std::string& text);
 bool KeyExists(HKEY root, const std::string& key);
 // The key with its values and subkeys, a line each; empty when it is missing.
