@@ -10,7 +10,6 @@ browser=$1 wine_run=$2 setup=$3 recorder=$4 answerer=$5 handler=$6
 # The script handles bytes; Wine runs in a UTF-8 locale, in which its ANSI
 # code page is 1252 (the browser passes its environment on).
 export LC_ALL=C WINEDEBUG=-all
-utf8=(env LANG=C.UTF-8 LC_ALL=C.UTF-8)
 
 # Per link: name | as written in the page (UTF-8) | vsl.exe's exit code | the
 # game's command line | explorer's arguments | the message boxes. "-": the
@@ -46,6 +45,8 @@ stop_started() {
 }
 cleanup_first=stop_started
 recorded() { [[ -f $1.rec ]] && sed 1,2d "$1.rec" || echo -; }
+# The click on the link on show was taken: it was handed over, or the page moved on.
+clicked() { [[ -s $work/handed.log ]] || ! xdotool search --onlyvisible --name "^vsl test: link $id( |\$)" >/dev/null; }
 
 # --- the prefix, with the recorder as rtcw and as the Windows folder's
 # explorer (replaced, not written through: the prefix's files are hard links;
@@ -134,11 +135,7 @@ for ((i = 0; i < ${#links[@]}; i += 6)); do
     eval "$(xdotool getwindowgeometry --shell "$window")"
     for _ in 1 2 3; do
         xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 1
-        for _ in $(seq 150); do
-            [[ -s $work/handed.log ]] || ! xdotool search --onlyvisible --name "^vsl test: link $id( |\$)" \
-                >/dev/null 2>&1 && break 2
-            sleep 0.1
-        done
+        wait_ticks=150 wait_for clicked && break
     done
     if ! wait_for grep -q '^exit=' "$work/handed.log"; then
         check "$what: the browser hands the link over" handed "nothing within 90 s"

@@ -2,6 +2,7 @@
 # What the shell tests under Wine share: a work folder, a display, the prefix,
 # homes and checks. cleanup_first names a function that ends what they start.
 work=$(mktemp -d)
+utf8=(env LANG=C.UTF-8 LC_ALL=C.UTF-8)
 prefix='' passed=0 failed=0 cleanup_first=true
 eval "$("$(dirname "${BASH_SOURCE[0]}")/../../tools/xvfb-start")"
 # shellcheck disable=SC2317 # called by the trap
@@ -29,8 +30,8 @@ finish() {
     echo "$passed passed, $failed failed"
     [[ $failed -eq 0 ]]
 }
-wait_for() { # a command that succeeds, at most 90 s: browsers are slow on a busy machine
-    for _ in $(seq 900); do
+wait_for() { # a command that succeeds, within wait_ticks of 0.1 s: 90 s, as browsers are slow on a busy machine
+    for _ in $(seq "${wait_ticks:-900}"); do
         "$@" 2>/dev/null && return 0
         sleep 0.1
     done
@@ -40,7 +41,7 @@ wait_for() { # a command that succeeds, at most 90 s: browsers are slow on a bus
 # WINE_RUN VSL_SETUP.exe RECORDER.exe: the prefix, with rtcw registered as its
 # installer does and the recorder as its program, $game.
 install_prefix() {
-    VSL_KEEP_PREFIX=1 LANG=C.UTF-8 LC_ALL=C.UTF-8 "$1" "$2" /S 2>"$work/wine-run.err"
+    VSL_KEEP_PREFIX=1 "${utf8[@]}" "$1" "$2" /S 2>"$work/wine-run.err"
     local status=$?
     prefix=$(sed -n 's/^wine-run: kept prefix //p' "$work/wine-run.err")
     if [[ $status -ne 0 || -z $prefix ]]; then
@@ -51,7 +52,7 @@ install_prefix() {
     game=$prefix/drive_c/Games/RTCW/WolfMP.exe
     mkdir -p "$(dirname "$game")"
     cp "$3" "$game"
-    WINEPREFIX=$prefix LANG=C.UTF-8 LC_ALL=C.UTF-8 wine reg add \
+    WINEPREFIX=$prefix "${utf8[@]}" wine reg add \
         'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Return to Castle Wolfenstein' \
         /v DisplayIcon /d 'C:\Games\RTCW' /f >/dev/null 2>&1 || { echo "cannot write the registry"; exit 1; }
 }
