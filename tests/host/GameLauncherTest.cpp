@@ -2,6 +2,7 @@
 
 #include "link/GameLauncher.h"
 #include "link/LinkParser.h"
+#include "link/SettingRules.h"
 #include "tests/support/FakePlatform.h"
 
 namespace {
@@ -12,10 +13,6 @@ std::string Wolf(const std::string& arguments) {
 
 std::string Explorer(const std::string& address) {
     return "; C:\\WINDOWS\\explorer.exe | explorer " + address + " | D:\\Wolf";
-}
-
-std::string Refused(const std::string& reason) {
-    return "This link was refused: " + reason + ".\nNothing was started.";
 }
 
 // What a link starts, with rtcw, sof1 and sof2 installed: the game as the
@@ -44,9 +41,9 @@ TEST(GameLauncher, StartsTheGameThenTheWebAddress) {
         {"vsl://rtcw/h:1?embed_url={}", 0, 0, Wolf("+connect h:1"), ""},
         {"vsl://rtcw/h:1?embed_url={file:///C:/x.exe}", 0, 1, Wolf("+connect h:1"), ""},
         {"vsl://rtcw/h:1?name=" + std::string(255, 'x'), 0, 1, "",
-         Refused("rtcw keeps at most 254 characters of a setting, and its setting name has 255")},
+         RefusalMessage("rtcw keeps at most 254 characters of a setting, and its setting name has 255")},
         {"vsl://sof1/my-host:1", 0, 1, "",
-         Refused(
+         RefusalMessage(
              "sof1 reads the server address as one word of at most 127 ASCII letters, digits and marks other "
              "than $ and -, and my-host:1 is not")},
     };

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "link/LinkParser.h"
+#include "link/SettingRules.h"
 #include "tests/support/FakePlatform.h"
 
 namespace {
@@ -73,19 +74,15 @@ TEST(DecodeLinkText, DecodesEscapesIntoTheAnsiCodePage) {
     }
 }
 
-std::string Refused(const std::string& reason) {
-    return "This link was refused: " + reason + ".\nNothing was started.";
-}
-
 std::string Syntax(const std::string& what) {
-    return Refused(what +
-                   " holds + ; \" \\ // /* or a control character, which the game's console does not "
-                   "read as plain text");
+    return RefusalMessage(what +
+                          " holds + ; \" \\ // /* or a control character, which the game's console does not "
+                          "read as plain text");
 }
 
 std::string Server(const std::string& address) {
-    return Refused("its server address " + address +
-                   " holds a blank, + ; \" \\ // /* or a control character");
+    return RefusalMessage("its server address " + address +
+                          " holds a blank, + ; \" \\ // /* or a control character");
 }
 
 // A link reads the same whether the page's text arrived as written or as a
@@ -111,19 +108,20 @@ TEST(LinkParser, ReadsWhatThePageWroteHoweverItArrives) {
         {"", "", kMalformedLinkMessage},
         // The rules see the decoded text.
         {"h:1?fs_basepath=\\\\h\\s", "h:1?fs_basepath=%5C%5Ch%5Cs",
-         Refused("its setting fs_basepath changes where the game loads its code and data from")},
+         RefusalMessage("its setting fs_basepath changes where the game loads its code and data from")},
         {"h:1?fs_game=osp&pass%77ord=\\\\h", "h:1?fs_game=osp&pass%77ord=%5C%5Ch",
          Syntax("the value of its setting password")},
         {"h:1?name=x;quit", "", Syntax("the value of its setting name")},
         {"h:1?name=a%2Bb", "", Syntax("the value of its setting name")},
         {"h:1?name=x%0Aq", "", Syntax("the value of its setting name")},
-        {"h:1?na%2Dme=x", "", Refused("\"na-me\" is not the name of a setting (letters, digits and _)")},
+        {"h:1?na%2Dme=x", "",
+         RefusalMessage("\"na-me\" is not the name of a setting (letters, digits and _)")},
         {"h%3Bquit:1", "", Server("h;quit:1")},
         {"my host:1", "my%20host:1", Server("my host:1")},
         {"h:1%202", "", Server("h:1 2")},
         {std::string(70, 'h') + "%2B:1", "", Server(std::string(60, 'h') + "...:1")},  // cut short
-        {"h:1?name=%EF%BC%8B", "", Refused("its setting name" + codePage)},
-        {"h%FF:1", "", Refused("its server address" + codePage)},
+        {"h:1?name=%EF%BC%8B", "", RefusalMessage("its setting name" + codePage)},
+        {"h%FF:1", "", RefusalMessage("its server address" + codePage)},
     };
     for (const auto& [written, delivered, outcome] : cases) {
         for (const std::string& link : {written, delivered.empty() ? written : delivered}) {

@@ -51,6 +51,7 @@ TEST(SettingRefusal, RefusesWhatCouldTakeTheGameOver) {
     }
     EXPECT_EQ(SettingRefusal(ServerSetting{"name", "{Clan}J\xF6rg's =x= 100% (a/b) 1/2*3 a-b"}),
               std::nullopt);
+    EXPECT_EQ(RefusalMessage("its setting x"), "This link was refused: its setting x.\nNothing was started.");
     // Names are the consoles' variable names; values hold no console syntax.
     for (const char* name : {"", "na me", "a.b", "a-b"}) {
         EXPECT_EQ(SettingRefusal(ServerSetting{name, "x"}),

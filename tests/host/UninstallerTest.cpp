@@ -88,18 +88,19 @@ TEST(RunUninstall, RefusesWithNothingChanged) {
         FakePlatform platform = Installed();
         setup(platform);
         EXPECT_EQ(ExitCodeOf([&platform] { RunUninstall(platform); }), message.empty() ? 0 : 1) << message;
+        // The question with Yes and No; a refusal with OK and the stop icon.
         std::vector<std::string> messages;
+        std::vector<unsigned> styles;
         if (asked) {
             messages.emplace_back(kQuestion);
+            styles.push_back(kMbYesNoQuestion);
         }
         if (!message.empty()) {
             messages.push_back(message);
+            styles.push_back(kMbIconHand);
         }
         EXPECT_EQ(platform.messages, messages);
-        // The question with Yes and No; a refusal with OK and the stop icon.
-        if (!platform.styles.empty()) {
-            EXPECT_EQ(platform.styles.back(), message.empty() ? kMbYesNoQuestion : kMbIconHand) << message;
-        }
+        EXPECT_EQ(platform.styles, styles) << message;
         ExpectRemoved(platform, false);
     }
 }
