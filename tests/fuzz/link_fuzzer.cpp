@@ -1,11 +1,9 @@
-// Feeds hostile text along the road a link takes: split as a command line,
-// then read as the link, with all five games installed in the fake. It
-// checks what a page must never reach whatever it writes: the game gets no
-// console command beyond its +set and +connect, nothing of the link runs as
-// a program, and the run ends with exit code 0 or 1. The input's last byte
-// scripts the run: bit 0 makes the game's start fail, bit 1 the web
-// address's, bit 2 splits with the lead bytes of a double-byte code page;
-// the bytes before it are the text.
+// Feeds hostile text along a link's road, split as a command line and read
+// as the link with all five games installed in the fake, and checks what a
+// page must never reach: no console command beyond +set and +connect, no
+// program but the game and explorer, an exit code of 0 or 1. The last byte
+// scripts the run: bit 0 fails the game's start, bit 1 the web address's,
+// bit 2 splits with the lead bytes of a double-byte code page.
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -40,12 +38,12 @@ bool DoubleByteLead(unsigned char byte) {
 // Text a console reads as plain text: no separator, quote, escape, comment
 // or control byte.
 bool Plain(const std::string& text) {
-    return std::none_of(text.begin(), text.end(),
-                        [](char c) {
-                            return static_cast<unsigned char>(c) < 0x20 || c == 0x7F || c == ';' ||
-                                   c == '"' || c == '\\';
-                        }) &&
-           text.find("//") == std::string::npos && text.find("/*") == std::string::npos;
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F || c == ';' || c == '"' || c == '\\') {
+            return false;
+        }
+    }
+    return text.find("//") == std::string::npos && text.find("/*") == std::string::npos;
 }
 
 // A start as the fake records it, "program | command line | folder".
