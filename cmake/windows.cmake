@@ -31,6 +31,30 @@ target_link_libraries(vsl_program_layers PUBLIC vsl_program_options)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 include(GoogleTest)
 
+# How much longer than natively Wine takes on this machine (tools/wine-speed).
+# A test that runs Wine has its time limit stretched by it, and where Wine is
+# emulated it runs alone: side by side on two cores, emulated programs starve
+# each other's windows past any sensible wait, and run no faster in all.
+execute_process(COMMAND ${PROJECT_SOURCE_DIR}/tools/wine-speed OUTPUT_VARIABLE vsl_wine_speed
+                OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+string(REGEX MATCH "^[0-9]+" VSL_WINE_SLOWNESS "${vsl_wine_speed}")
+message(STATUS "Wine here: ${vsl_wine_speed}")
+
+# Sets out to the properties of a test that runs Wine and natively ends well
+# within nativeSeconds.
+function(vsl_wine_test_properties out nativeSeconds)
+  math(EXPR seconds "${nativeSeconds} * ${VSL_WINE_SLOWNESS}")
+  set(properties TIMEOUT ${seconds})
+  if(VSL_WINE_SLOWNESS GREATER 1)
+    list(APPEND properties RUN_SERIAL TRUE)
+  endif()
+  set(${out} ${properties} PARENT_SCOPE)
+endfunction()
+# Most are GoogleTest cases, listed by running their driver under Wine, which
+# takes longer than CTest's 5 s in a cold prefix.
+vsl_wine_test_properties(VSL_WINE_TEST 120)
+math(EXPR VSL_WINE_DISCOVERY_TIMEOUT "120 * ${VSL_WINE_SLOWNESS}")
+
 # What the Windows tests share: files, waits with a limit, the recorder's
 # records, the registry, started programs and their windows.
 add_library(vsl_windows_test_support STATIC tests/support/WineTest.cpp)

@@ -21,7 +21,7 @@ std::string SetupLine(const std::string& arguments, const char* installer = "vsl
 }
 
 DWORD RunSetup(const std::string& arguments, const char* installer = "vsl-setup.exe") {
-    return Process(SetupLine(arguments, installer)).WaitForExit(60000).value_or(999);
+    return Process(SetupLine(arguments, installer)).WaitForExit(Limit(60000)).value_or(999);
 }
 
 std::string DefaultFolder() {
@@ -160,7 +160,7 @@ TEST(Installer, RefusesWhatItCannotInstall) {
     runs.emplace_back(SetupLine("/S", kAsUser));
     runs.emplace_back(SetupLine("/S /D=C:\\Wanted", kAsUser));
     for (size_t i = 0; i < runs.size(); ++i) {
-        EXPECT_EQ(runs[i].WaitForExit(60000), i < std::size(folders) ? 2u : 740u) << "run " << i;
+        EXPECT_EQ(runs[i].WaitForExit(Limit(60000)), i < std::size(folders) ? 2u : 740u) << "run " << i;
     }
     EXPECT_EQ(Keys(), "");
     EXPECT_EQ(NamesIn("C:"), drive);
@@ -202,7 +202,7 @@ TEST(Installer, ShowsItsWindow) {
     EXPECT_TRUE(page("Vastrel opens vsl links", TRUE)) << shown;
     // The buttons along the bottom: IDOK is Install, then Close.
     PostMessageA(window->handle, WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(PollUntil([] { return Keys() == ExpectedKeys(DefaultFolder()); }, 60000)) << Keys();
+    EXPECT_TRUE(PollUntil([] { return Keys() == ExpectedKeys(DefaultFolder()); }, Limit(60000))) << Keys();
     EXPECT_TRUE(PollUntil([&] {
         PostMessageA(window->handle, WM_COMMAND, IDOK, 0);
         return setup.WaitForExit(200) == 0u;
@@ -243,7 +243,7 @@ TEST(Installer, OpensLinksThroughTheShellAndRemovesThroughTheList) {
         ASSERT_TRUE(question);
         EXPECT_EQ(MessageText(question->handle), "Are you sure you want to uninstall Vastrel ?");
         Press(question->handle, answer);
-        EXPECT_TRUE(uninstaller.WaitForExit(60000));
+        EXPECT_TRUE(uninstaller.WaitForExit(Limit(60000)));
         EXPECT_EQ(Keys(), answer == IDNO ? ExpectedKeys(folder) : "");
     }
     EXPECT_TRUE(PollUntil([&] { return !Exists(folder); })) << NamesIn(folder);

@@ -23,6 +23,18 @@ install_prefix "$1" "$2" "$3"
 # is none of the handler's doing.
 export WINEDEBUG=-all WINEDLLOVERRIDES=winemenubuilder.exe=d
 
+# Where the kernel runs no 32-bit code, Wine's loader is refused with "Exec
+# format error": install says so and what to do, and installs nothing.
+fresh_home no32
+printf '%s\n' '#!/bin/sh' 'echo "/usr/bin/wine: 45: exec: /usr/lib/wine/wine: Exec format error" >&2' 'exit 2' \
+    >"$work/wine-without-32-bit"
+chmod 755 "$work/wine-without-32-bit"
+before=$(tree_of no32)
+refusal=$("$handler" install --prefix "$prefix" --wine "$work/wine-without-32-bit" 2>&1)
+check "install refused without 32-bit programs" "1 runs no 32-bit programs" \
+    "$? $(grep -o 'runs no 32-bit programs' <<<"$refusal")"
+check "nothing installed without 32-bit programs" "$before" "$(tree_of no32)"
+
 # A home with settings of its own and another default for vsl links: install
 # (twice) takes the links over, a link reaches the game through xdg-open as it
 # was written, since neither a shell nor Wine's start expands or splits any

@@ -18,6 +18,15 @@ std::string TextOf(HWND window) {
 
 }  // namespace
 
+DWORD Slowness() {
+    static const DWORD slowness = [] {
+        const char* text = std::getenv("VSL_WINE_SLOWNESS");
+        unsigned long value = text == nullptr ? 0 : std::strtoul(text, nullptr, 10);
+        return value == 0 ? 1UL : value;
+    }();
+    return slowness;
+}
+
 std::string BuiltProgram(const std::string& fileName) {
     char driver[MAX_PATH] = "";
     GetModuleFileNameA(nullptr, driver, MAX_PATH);
@@ -140,7 +149,7 @@ Process::Process(const std::string& commandLine, const std::string& folder) : st
 Process::~Process() {
     if (!WaitForExit(0)) {
         TerminateProcess(handle, 255);
-        WaitForSingleObject(handle, kLimitMs);
+        WaitForSingleObject(handle, Limit(kLimitMs));
     }
     CloseHandle(handle);
 }
@@ -168,6 +177,24 @@ std::optional<DWORD> WaitForProcessNamed(const std::string& fileName) {
         return found.has_value();
     });
     return found;
+}
+
+std::optional<DWORD> WaitForFirstWindow(DWORD processId, bool (*wanted)(const char* className)) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < Limit(kLimitMs); Sleep(1)) {
+        for (HWND handle = GetTopWindow(nullptr); handle != nullptr;
+             handle = GetWindow(handle, GW_HWNDNEXT)) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(handle, &owner);
+            char className[64] = "";
+            GetClassNameA(handle, className, sizeof className);
+            // The system makes windows of its own for a thread's input methods.
+            if (owner == processId && lstrcmpA(className, "IME") != 0 &&
+                lstrcmpA(className, "MSCTFIME UI") != 0 && wanted(className)) {
+                return GetTickCount();
+            }
+        }
+    }
+    return std::nullopt;
 }
 
 std::vector<Window> WindowsOf(DWORD processId) {

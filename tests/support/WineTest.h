@@ -8,12 +8,23 @@
 #include <string>
 #include <vector>
 
-// Every wait has a limit, so a program that hangs fails its test, not the run.
+// How many times longer than natively Wine takes on this machine: 1, or more
+// where qemu emulates Wine's 32-bit side. tools/wine-speed decides it and
+// tools/wine-run hands it over as VSL_WINE_SLOWNESS.
+DWORD Slowness();
+
+// Every wait for something that is to come has a limit, so a program that
+// hangs fails its test, not the run. Limits are stated as they are natively
+// and stretch with the slowness; how long a test watches to see that nothing
+// more comes is no limit and does not.
+inline DWORD Limit(DWORD nativeMs) {
+    return nativeMs * Slowness();
+}
 constexpr DWORD kLimitMs = 15000;
 
 // Asks condition every 20 ms until it holds or the limit has passed.
 template <typename Condition>
-bool PollUntil(Condition condition, DWORD limitMs = kLimitMs) {
+bool PollUntil(Condition condition, DWORD limitMs = Limit(kLimitMs)) {
     for (DWORD start = GetTickCount();; Sleep(20)) {
         if (condition()) {
             return true;
@@ -37,15 +48,15 @@ std::optional<std::string> ReadFileText(const std::string& path);
 void WriteFileText(const std::string& path, const std::string& text);
 
 // The recorder stands in for games and explorer. Copied to a path, it records
-// there how it was started: when (GetTickCount, one clock for the machine), in
-// which folder and with which command line.
+// there how it was started: when its starter made it (GetTickCount, one clock
+// for the machine), in which folder and with which command line.
 struct LaunchRecord {
     DWORD tick;
     std::string folder;
     std::string commandLine;
 };
 void PlantRecorder(const std::string& path);
-std::optional<LaunchRecord> WaitForLaunch(const std::string& path, DWORD limitMs = kLimitMs);
+std::optional<LaunchRecord> WaitForLaunch(const std::string& path, DWORD limitMs = Limit(kLimitMs));
 // rtcw registered as its installer registers it, with the recorder as its
 // program and as explorer.
 constexpr char kGame[] = "C:\\Games\\RTCW\\WolfMP.exe";
@@ -67,13 +78,16 @@ public:
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
     // The exit code; nothing when it still runs after the limit.
-    std::optional<DWORD> WaitForExit(DWORD limitMs = kLimitMs) const;
+    std::optional<DWORD> WaitForExit(DWORD limitMs = Limit(kLimitMs)) const;
 
     HANDLE handle = nullptr;
     DWORD id = 0;
     DWORD startTick = 0;
 };
 std::optional<DWORD> WaitForProcessNamed(const std::string& fileName);
+// When the process made its first top-level window of a wanted class, shown
+// or not: the tick at which a look every millisecond first found it.
+std::optional<DWORD> WaitForFirstWindow(DWORD processId, bool (*wanted)(const char* className));
 
 struct Window {
     HWND handle;
@@ -85,7 +99,8 @@ struct Window {
 };
 // The process's visible top-level windows, the topmost first.
 std::vector<Window> WindowsOf(DWORD processId);
-std::optional<Window> WaitForWindow(DWORD processId, bool (*wanted)(const Window&), DWORD limitMs = kLimitMs);
+std::optional<Window> WaitForWindow(DWORD processId, bool (*wanted)(const Window&),
+                                    DWORD limitMs = Limit(kLimitMs));
 // A message box is a dialog with the text control 0xFFFF.
 bool IsMessageBox(const Window& window);
 inline bool IsDialog(const Window& window) {

@@ -3,6 +3,8 @@
 # homes and checks. cleanup_first names a function that ends what they start.
 work=$(mktemp -d)
 utf8=(env LANG=C.UTF-8 LC_ALL=C.UTF-8)
+# How many times longer than natively waits on Wine may take here.
+read -r slowness _ < <("$(dirname "${BASH_SOURCE[0]}")/../../tools/wine-speed")
 prefix='' passed=0 failed=0 cleanup_first=true
 eval "$("$(dirname "${BASH_SOURCE[0]}")/../../tools/xvfb-start")"
 # shellcheck disable=SC2317 # called by the trap
@@ -30,8 +32,8 @@ finish() {
     echo "$passed passed, $failed failed"
     [[ $failed -eq 0 ]]
 }
-wait_for() { # a command that succeeds, within wait_ticks of 0.1 s: 90 s, as browsers are slow on a busy machine
-    for _ in $(seq "${wait_ticks:-900}"); do
+wait_for() { # a command that succeeds, within wait_ticks of 0.1 s (90 s, as browsers are slow on a busy machine), stretched by the slowness
+    for _ in $(seq $((${wait_ticks:-900} * slowness))); do
         "$@" 2>/dev/null && return 0
         sleep 0.1
     done

@@ -41,13 +41,22 @@ constexpr double kDispatchToleranceMs = 30;
 constexpr double kReferenceFactor = 1.2;
 // The working set is read after the picture is up and before the tick.
 constexpr double kMemoryReadMs = 2500;
+// Limits on waits, as natively; they stretch where Wine runs emulated.
 constexpr double kScreenClearLimitMs = 3000;
 constexpr double kShowLimitMs = 10000;
 constexpr double kDispatchLimitMs = 15000;
-constexpr DWORD kExitLimitMs = 5000;
+constexpr double kExitLimitMs = 5000;
 // The picture reaches the display in the display's colour depth; its
 // channels may round differently on the way.
 constexpr int kColourTolerance = 8;
+
+// A limit as natively, times how much slower Wine is here (VSL_WINE_SLOWNESS,
+// from tools/wine-run).
+double Stretched(double limitMs) {
+    const char* slowness = std::getenv("VSL_WINE_SLOWNESS");
+    long factor = slowness == nullptr ? 1 : std::strtol(slowness, nullptr, 10);
+    return limitMs * static_cast<double>(factor > 1 ? factor : 1);
+}
 
 // Milliseconds on the clock of process creation times (GetProcessTimes), so
 // that they and the driver's own readings compare.
@@ -200,7 +209,7 @@ struct Process {
     ~Process() {
         if (info.hProcess != nullptr) {
             TerminateProcess(info.hProcess, 1);
-            WaitForSingleObject(info.hProcess, kExitLimitMs);
+            WaitForSingleObject(info.hProcess, static_cast<DWORD>(Stretched(kExitLimitMs)));
             CloseHandle(info.hProcess);
             CloseHandle(info.hThread);
         }
@@ -255,7 +264,7 @@ std::string MeasureRun(const Subject& subject, const Picture& title, Run& run) {
     LONG left = (area.left + area.right) / 2 - title.width / 2;
     LONG top = (area.top + area.bottom) / 2 - title.height / 2;
     RECT centred = {left, top, left + title.width, top + title.height};
-    if (!WaitFor(kScreenClearLimitMs, [&] { return !DisplayShows(title, centred); })) {
+    if (!WaitFor(Stretched(kScreenClearLimitMs), [&] { return !DisplayShows(title, centred); })) {
         return "the display showed the picture before the program started";
     }
 
@@ -272,7 +281,7 @@ std::string MeasureRun(const Subject& subject, const Picture& title, Run& run) {
     double start = Milliseconds(created);
 
     std::optional<RECT> place;
-    bool shown = WaitFor(kShowLimitMs, [&] {
+    bool shown = WaitFor(Stretched(kShowLimitMs), [&] {
         Windows windows = LookAtWindowsOf(process.info.dwProcessId);
         double seen = Now() - start;
         if (windows.any && run.firstWindow == 0) {
@@ -298,7 +307,7 @@ std::string MeasureRun(const Subject& subject, const Picture& title, Run& run) {
     run.peakWorkingSetKb = static_cast<double>(counters.PeakWorkingSetSize) / 1024.0;
 
     std::optional<std::pair<double, std::string>> game;
-    if (!WaitFor(kDispatchLimitMs, [&] { return (game = ReadStamp()).has_value(); })) {
+    if (!WaitFor(Stretched(kDispatchLimitMs), [&] { return (game = ReadStamp()).has_value(); })) {
         return "the game was not started";
     }
     if (game->second.find(subject.expectedInGame) == std::string::npos) {
@@ -308,7 +317,8 @@ std::string MeasureRun(const Subject& subject, const Picture& title, Run& run) {
     run.dispatchAfterFirstWindow = run.dispatch - run.firstWindow;
 
     DWORD exitCode = 1;
-    if (WaitForSingleObject(process.info.hProcess, kExitLimitMs) != WAIT_OBJECT_0 ||
+    if (WaitForSingleObject(process.info.hProcess, static_cast<DWORD>(Stretched(kExitLimitMs))) !=
+            WAIT_OBJECT_0 ||
         !GetExitCodeProcess(process.info.hProcess, &exitCode) || exitCode != 0) {
         return "the program did not end with exit code 0";
     }

@@ -1,14 +1,36 @@
 // A stand-in for a program that others start: tests copy it under the name of
 // the program it replaces. It writes how it was started into the file named
-// after its own path plus ".rec", in three lines: GetTickCount when it ran
-// (one clock for the machine), its working folder and its command line. The
+// after its own path plus ".rec", in three lines: when its starter made it,
+// on the GetTickCount clock (one for the machine), its working folder and its
+// command line. The
 // record is written under another name and then renamed, so whoever waits for
 // it never reads half of it. Plain Win32, which keeps the program small.
 #include <windows.h>
 
+namespace {
+
+ULONGLONG Hundreds(const FILETIME& time) {
+    return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+// The process's creation time, which the system sets as the starter's
+// CreateProcess makes it, however long loading the program takes after that
+// (seconds where Wine runs emulated), as a GetTickCount reading.
+DWORD CreationTick() {
+    FILETIME created, unused, now;
+    DWORD tick = GetTickCount();
+    GetSystemTimeAsFileTime(&now);
+    if (!GetProcessTimes(GetCurrentProcess(), &created, &unused, &unused, &unused)) {
+        return tick;
+    }
+    return tick - static_cast<DWORD>((Hundreds(now) - Hundreds(created)) / 10000);
+}
+
+}  // namespace
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     char record[3 * MAX_PATH + 32768];
-    int length = wsprintfA(record, "%lu\n", GetTickCount());
+    int length = wsprintfA(record, "%lu\n", CreationTick());
     length += GetCurrentDirectoryA(MAX_PATH, record + length);
     record[length++] = '\n';
     lstrcpynA(record + length, GetCommandLineA(), sizeof record - length);
