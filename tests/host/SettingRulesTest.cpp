@@ -114,7 +114,8 @@ TEST(RequestRefusal, RefusesWhatTheGameCannotReadWhole) {
         {"sof1", 0, "", "my-host", true},  {"sof1", 0, "", std::string(126, 'h'), true},
     };
     for (const auto& [game, count, value, host, refused] : cases) {
-        std::string link = game + "/" + host + ":1?";
+        std::string link = game;
+        link.append("/").append(host).append(":1?");
         for (size_t i = 0; i < count; i++) {
             link.append("name=").append(value).append("&");
         }
