@@ -32,7 +32,8 @@ constexpr char kQuake3Games[] = "sof2 mohaa mohaaspearhead rtcw";
 // any case and sof1's (Quake II's) exactly, so a key matches in any case and
 // the game gets the spelling below. rate, snaps and cl_maxpackets are
 // archived, and a link's value stays in the game's configuration for every
-// later start, so each keeps to the range the engines clamp it to.
+// later start, so each keeps to a range that plays well, within the one the
+// engines clamp it to.
 const AllowedSetting kAllowed[] = {
     // the player's name on the server
     {"name", kAllGames, ValueRule::Text},
