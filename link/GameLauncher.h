@@ -1,9 +1,7 @@
 #pragma once
 
-#include <optional>
 #include <string>
 
-#include "link/GameLocator.h"
 #include "link/LaunchRequest.h"
 #include "platform/Platform.h"
 
@@ -18,10 +16,7 @@ bool IsWebAddress(const std::string& address);
 // each setting and the +connect to the server.
 std::string GameCommandLine(const std::string& executableName, const LaunchRequest& request);
 
-// Why the game's engine could not read the request's command line whole, in
-// words that finish "This link was refused: "; nothing when it can.
-std::optional<std::string> CommandLineRefusal(const GameEntry& game, const LaunchRequest& request);
-
-// Finds the game, starts it in its folder, opens the embedded web address and
-// ends the process: exit code 0 on success, 1 after any reported problem.
+// Finds the game of a request that LinkParser let through, starts it in its
+// folder, opens the embedded web address and ends the process: exit code 0
+// on success, 1 after any reported problem.
 [[noreturn]] void GameLauncher(Platform& platform, const LaunchRequest& request);

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <utility>
 
+#include "link/GameLocator.h"
 #include "link/SettingRules.h"
 
 const char kMalformedLinkMessage[] =
@@ -16,18 +17,7 @@ constexpr size_t kPrefixLength = 6;
 constexpr char kEmbedUrl[] = "embed_url";
 constexpr char kEmbedUrlIs[] = "embed_url=";
 
-// Cuts the field in front of the first delimiter off rest. Without the
-// delimiter the field is the whole of rest, and rest stays as it is, so the
-// next cut sees the same text again.
-std::string CutAt(std::string& rest, char delimiter) {
-    size_t at = rest.find(delimiter);
-    if (at == std::string::npos) {
-        return rest;
-    }
-    std::string field = rest.substr(0, at);
-    rest.erase(0, at + 1);
-    return field;
-}
+constexpr long kHighestPort = 65535;
 
 int HexValue(char c) {
     if (c >= '0' && c <= '9') {
@@ -88,11 +78,14 @@ size_t FindEmbedUrl(const std::string& query) {
 
 // Takes the embed_url parameter that begins at `at` out of the query and
 // returns the address between its braces; nothing when it is malformed.
-// The parameter's brace must be the query's first; the address runs to the
-// brace that closes it, so that an address may hold braces of its own in
-// pairs (a browser hands over {https://a/?q=%7Bx%7D} as
-// %7Bhttps://a/?q=%7Bx%7D%7D), and "&" too.
+// The parameter stands whole between the query's "&"s, and its brace must be
+// the query's first; the address runs to the brace that closes it, so that
+// an address may hold braces of its own in pairs (a browser hands over
+// {https://a/?q=%7Bx%7D} as %7Bhttps://a/?q=%7Bx%7D%7D), and "&" too.
 std::optional<std::string> TakeEmbedUrl(std::string& query, size_t at) {
+    if (at != 0 && query[at - 1] != '&') {
+        return std::nullopt;
+    }
     const size_t open = at + strlen(kEmbedUrlIs);
     for (size_t i = 0; i < open; i++) {
         if (BraceAt(query, i).kind != BraceKind::None) {
@@ -117,6 +110,9 @@ std::optional<std::string> TakeEmbedUrl(std::string& query, size_t at) {
     std::string address = query.substr(start, close - start);
 
     std::string after = query.substr(close + brace.length);
+    if (!after.empty() && after[0] != '&') {
+        return std::nullopt;
+    }
     if (at == 0) {
         // Nothing stands before the parameter to take its separator with it,
         // so the one after the brace goes instead.
@@ -147,18 +143,17 @@ void AppendEscape(std::string& text, unsigned char byte) {
     text += digits[byte & 0x0F];
 }
 
-[[noreturn]] void Refuse(Platform& platform, const std::string& reason) {
-    platform.Fail(RefusalMessage(reason));
-}
-
-// Decodes a piece of the link in place, or refuses the link for it; what
-// names the piece in the message.
-void Decode(Platform& platform, std::string& piece, const std::string& what) {
-    std::optional<std::string> decoded = DecodeLinkText(platform, piece);
-    if (!decoded) {
-        Refuse(platform, what + " holds text that this computer's code page cannot hold");
+// The pieces as the page meant them: the host, the keys and the values
+// percent-decoded (the port is digits as the link writes it), and the web
+// address encoded as browsers do.
+LaunchRequest Decoded(Platform& platform, LaunchRequest request) {
+    request.m_strHost = DecodeLinkText(request.m_strHost);
+    for (ServerSetting& setting : request.m_settings) {
+        setting.m_strKey = DecodeLinkText(setting.m_strKey);
+        setting.m_strValue = DecodeLinkText(setting.m_strValue);
     }
-    piece = std::move(*decoded);
+    request.m_strEmbedUrl = EncodeAsBrowsersDo(platform, request.m_strEmbedUrl);
+    return request;
 }
 
 }  // namespace
@@ -167,17 +162,29 @@ std::optional<LaunchRequest> ParseLink(const std::string& link) {
     if (link.size() < kPrefixLength) {
         return std::nullopt;
     }
-    std::string rest = link.substr(kPrefixLength);
-
-    LaunchRequest request;
-    request.m_strGameId = CutAt(rest, '/');
-    request.m_strHost = CutAt(rest, ':');
-    request.m_strPort = CutAt(rest, '?');
-    if (request.m_strGameId.empty() || request.m_strHost.empty() || request.m_strPort.empty()) {
+    // The game id runs to the first "/", the server from there to the
+    // query's "?", its host to the first ":" in it.
+    size_t slash = link.find('/', kPrefixLength);
+    if (slash == std::string::npos) {
+        return std::nullopt;
+    }
+    size_t question = link.find('?', slash);
+    size_t serverEnd = question == std::string::npos ? link.size() : question;
+    size_t colon = link.find(':', slash);
+    if (colon >= serverEnd) {
         return std::nullopt;
     }
 
-    std::string query = rest;
+    LaunchRequest request;
+    request.m_strGameId = link.substr(kPrefixLength, slash - kPrefixLength);
+    request.m_strHost = link.substr(slash + 1, colon - slash - 1);
+    request.m_strPort = link.substr(colon + 1, serverEnd - colon - 1);
+    if (request.m_strGameId.empty() || request.m_strHost.empty() ||
+        !IsWholeNumberIn(request.m_strPort, 1, kHighestPort)) {
+        return std::nullopt;
+    }
+
+    std::string query = question == std::string::npos ? std::string() : link.substr(question + 1);
     size_t embedUrl = FindEmbedUrl(query);
     if (embedUrl != std::string::npos) {
         std::optional<std::string> address = TakeEmbedUrl(query, embedUrl);
@@ -209,29 +216,15 @@ std::optional<LaunchRequest> ParseLink(const std::string& link) {
     return request;
 }
 
-std::optional<std::string> DecodeLinkText(Platform& platform, const std::string& text) {
+std::string DecodeLinkText(const std::string& text) {
     std::string decoded;
-    std::string escaped;  // the bytes of the run of escapes being read
-    size_t i = 0;
-    while (i <= text.size()) {
-        if (i < text.size() && IsEscapeAt(text, i)) {
-            escaped += static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
-            i += 3;
-            continue;
-        }
-        if (!escaped.empty()) {
-            std::optional<std::string> converted =
-                platform.ConvertText(escaped, CodePage::Utf8, CodePage::Ansi);
-            if (!converted) {
-                return std::nullopt;
-            }
-            decoded += *converted;
-            escaped.clear();
-        }
-        if (i < text.size()) {
+    for (size_t i = 0; i < text.size(); i++) {
+        if (IsEscapeAt(text, i)) {
+            decoded += static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
+            i += 2;
+        } else {
             decoded += text[i];
         }
-        i++;
     }
     return decoded;
 }
@@ -271,20 +264,11 @@ LaunchRequest LinkParser(Platform& platform, const std::string& link) {
     if (!parsed) {
         platform.Fail(kMalformedLinkMessage);
     }
-    LaunchRequest request = std::move(*parsed);
-
-    Decode(platform, request.m_strHost, "its server address");
-    Decode(platform, request.m_strPort, "its server address");
-    if (std::optional<std::string> refusal = ServerRefusal(request.m_strHost, request.m_strPort)) {
-        Refuse(platform, *refusal);
-    }
-    for (ServerSetting& setting : request.m_settings) {
-        Decode(platform, setting.m_strKey, "a setting's name");
-        Decode(platform, setting.m_strValue, "its setting " + ShownInMessage(setting.m_strKey));
-        if (std::optional<std::string> refusal = SettingRefusal(setting)) {
-            Refuse(platform, *refusal);
+    LaunchRequest request = Decoded(platform, std::move(*parsed));
+    if (const GameEntry* game = FindGame(request.m_strGameId)) {
+        if (std::optional<std::string> refusal = RequestRefusal(*game, request)) {
+            platform.Fail(RefusalMessage(*refusal));
         }
     }
-    request.m_strEmbedUrl = EncodeAsBrowsersDo(platform, request.m_strEmbedUrl);
     return request;
 }

@@ -1,9 +1,10 @@
 // Feeds hostile text along a link's road, split as a command line and read
 // as the link with all five games installed in the fake, and checks what a
 // page must never reach: no console command beyond +set and +connect, no
-// program but the game and explorer, an exit code of 0 or 1. The last byte
-// scripts the run: bit 0 fails the game's start, bit 1 the web address's,
-// bit 2 splits with the lead bytes of a double-byte code page.
+// setting outside the game's table, no byte beyond ASCII, no program but the
+// game and explorer, an exit code of 0 or 1. The last byte scripts the run:
+// bit 0 fails the game's start, bit 1 the web address's, bit 2 splits with
+// the lead bytes of a double-byte code page.
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -35,11 +36,12 @@ bool DoubleByteLead(unsigned char byte) {
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
 
-// Text a console reads as plain text: no separator, quote, escape, comment
-// or control byte.
+// Text a console reads as plain text: no separator, quote, escape, comment,
+// control byte or byte beyond ASCII.
 bool Plain(const std::string& text) {
     for (char c : text) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F || c == ';' || c == '"' || c == '\\') {
+        auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte >= 0x7F || c == ';' || c == '"' || c == '\\') {
             return false;
         }
     }
@@ -97,7 +99,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     // The game, as the file found, in its folder: its name, then only +set
-    // and +connect, each followed by plain text.
+    // of a setting in the game's table, as the table spells it, and
+    // +connect, each followed by plain text.
     Start game = Read(starts[0]);
     const std::string programs[] = {"C:\\Games\\SoF\\SoF.exe", "C:\\Games\\SoF2\\SoF2MP.exe",
                                     "D:\\MOHAA\\mohaa.exe", "D:\\Spearhead\\moh_spearhead.exe",
@@ -105,10 +108,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     VSL_REQUIRE(std::find(std::begin(programs), std::end(programs), game.program) != std::end(programs));
     VSL_REQUIRE(game.program == game.folder + "\\" + game.commandLine.substr(0, game.commandLine.find(' ')));
     VSL_REQUIRE(game.commandLine.find(" +connect ") != std::string::npos && Plain(game.commandLine));
+    std::string keys = game.program == programs[0] ? " name password game rate "
+                                                   : " name password fs_game rate snaps cl_maxpackets ";
     for (size_t plus = game.commandLine.find('+'); plus != std::string::npos;
          plus = game.commandLine.find('+', plus + 1)) {
         std::string command = game.commandLine.substr(plus - 1, 10);
         VSL_REQUIRE(command.rfind(" +set ", 0) == 0 || command == " +connect ");
+        std::string key = game.commandLine.substr(plus + 5, game.commandLine.find(' ', plus + 5) - plus - 5);
+        VSL_REQUIRE(command == " +connect " || keys.find(" " + key + " ") != std::string::npos);
     }
 
     // Explorer, the Windows folder's, with nothing but a web address.

@@ -117,21 +117,18 @@ public:
     std::string SystemFolder() override { return "C:\\WINDOWS\\system32"; }
     // The ANSI code page here is Latin-1, which holds the characters U+0000
     // to U+00FF as one byte each; the OEM code page holds ASCII and, of the
-    // rest, only o-umlaut (0x94) and U-umlaut (0x9A).
+    // rest, only o-umlaut (0x94) and U-umlaut (0x9A). The logic converts
+    // only from ANSI.
     std::optional<std::string> ConvertText(const std::string& text, CodePage from, CodePage to) override {
         std::string converted;
-        for (size_t i = 0; i < text.size(); i++) {
-            auto byte = static_cast<unsigned char>(text[i]);
-            auto next = static_cast<unsigned char>(i + 1 < text.size() ? text[i + 1] : 0);
+        for (char c : text) {
+            auto byte = static_cast<unsigned char>(c);
             if (byte < 0x80 || from == to) {
-                converted += text[i];
+                converted += c;
             } else if (to == CodePage::Utf8) {
                 converted += {static_cast<char>(0xC0 | byte >> 6), static_cast<char>(0x80 | (byte & 0x3F))};
             } else if (to == CodePage::Oem && (byte == 0xF6 || byte == 0xDC)) {
                 converted += static_cast<char>(byte == 0xF6 ? 0x94 : 0x9A);
-            } else if (from == CodePage::Utf8 && (byte == 0xC2 || byte == 0xC3) && (next & 0xC0) == 0x80) {
-                converted += static_cast<char>((byte & 0x03) << 6 | (next & 0x3F));  // UTF-8 up to U+00FF
-                i++;
             } else {
                 return std::nullopt;
             }
