@@ -19,7 +19,7 @@ links=(
     a 'vsl://rtcw/127.0.0.1:27960?name=Player' 0 'WolfMP.exe +set name Player +connect 127.0.0.1:27960' - -
     b 'vsl://rtcw/127.0.0.1:27960?name=Big Joe&password=x&embed_url={https://example.org/}' 0
     'WolfMP.exe +set name Big Joe +set password x +connect 127.0.0.1:27960' 'https://example.org/' -
-    c 'vsl://rtcw/127.0.0.1:27960?name=Jörg' 0 $'WolfMP.exe +set name J\xF6rg +connect 127.0.0.1:27960' - -
+    c 'vsl://rtcw/127.0.0.1:27960?name=Jörg' 1 - - 'beyond ASCII'
     d 'vsl://rtcw/127.0.0.1:27960?name=A&embed_url={https://example.org/a%20b?q=%7Bx%7D&r=1}' 0
     'WolfMP.exe +set name A +connect 127.0.0.1:27960' 'https://example.org/a%20b?q=%7Bx%7D&r=1' -
     e 'vsl://rtcw/127.0.0.1:27960?fs_basepath=\\203.0.113.7\share&fs_game=x' 1 - - fs_basepath

@@ -14,6 +14,8 @@ namespace {
 
 const char kQuestion[] = "Are you sure you want to uninstall Vastrel ?";
 const char kLink[] = "vsl://rtcw/10.0.0.1:27960?name=Player&embed_url={https://example.org/}";
+const char kMalformed[] =
+    "Malformed parameter string passed\nThis would most likely be caused by a bad link.";
 
 // vsl.exe in the folder with the keys its installer writes, and rtcw.
 std::string Install(const std::string& folder = "C:\\Vastrel", const std::string& name = "vsl.exe") {
@@ -95,11 +97,12 @@ TEST(Launch, ShowsTheTitlePictureThenStartsTheGameAndOpensTheAddress) {
 }
 
 // Each kind of message, side by side: no link at all (said before the title
-// picture shows), a refused link, a game that is not installed, and a text
-// that begins with "uninstall" but is no uninstall command. Captioned with
-// the program file's name, over the title picture and the dialog, each stays
-// the only message well past another three seconds and nothing starts; OK
-// ends the run with 1.
+// picture shows), a setting that no server list needs, a value the game's
+// console would misread, a link without its port, a game that is not
+// installed, and a text that begins with "uninstall" but is no uninstall
+// command. Captioned with the program file's name, over the title picture and
+// the dialog, each stays the only message well past another three seconds and
+// nothing starts; OK ends the run with 1.
 TEST(Launch, ReportsEachKindOfProblemInOneMessage) {
     std::string program = Install();
     std::string renamed = Install("C:\\Vastrel", "Launcher.exe");
@@ -109,12 +112,16 @@ TEST(Launch, ReportsEachKindOfProblemInOneMessage) {
     };
     const Row table[] = {
         {Quoted(program), "Missing Parameters"},
-        {Quoted(renamed) + " \"vsl://rtcw/10.0.0.1:27960?fs_basepath=%5C%5C203.0.113.7%5Cshare\"",
-         "This link was refused: its setting fs_basepath changes where the game loads its code and data "
-         "from.\nNothing was started."},
+        {Quoted(renamed) + " vsl://rtcw/10.0.0.1:27960?name=P&Win_WndProc=4198400",
+         "This link was refused: its setting Win_WndProc is not one that Vastrel passes to rtcw: it passes "
+         "only the settings a server list needs, which its README lists.\nNothing was started."},
+        {Quoted(program) + " vsl://rtcw/10.0.0.1:27960?name=J%C3%B6rg",
+         "This link was refused: the value of its setting name holds a character beyond ASCII, which the "
+         "game's console reads as a blank.\nNothing was started."},
+        {Quoted(program) + " vsl://rtcw/10.0.0.1?name=P", kMalformed},
         {Quoted(program) + " vsl://sof1/10.0.0.1:27910",
          "Vastrel was unable to detect sof1 on your computer.\n"},
-        {Quoted(program) + " uninstall/x",
+        {Quoted(program) + " uninstall/x:1",
          "Your version of Vastrel does not support all.\nPlease get a newer version from "
          "https://vastrel.example/download."},
     };

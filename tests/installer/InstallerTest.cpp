@@ -223,13 +223,13 @@ TEST(Installer, OpensLinksThroughTheShellAndRemovesThroughTheList) {
     InstallRtcw();
     // start /wait ends with the exit code of the program it started.
     Process start(
-        "start.exe /wait \"vsl://rtcw/10.0.0.1:27960?name=Big Player&k=$HOME|^`id`'x&l=*?~%a<b>"
+        "start.exe /wait \"vsl://rtcw/10.0.0.1:27960?name=Big Player&password=$HOME|^`id`'x*?~%a<b>"
         "&embed_url={https://example.org/servers?id=7}\"");
     EXPECT_EQ(start.WaitForExit(), 0u);
     std::optional<LaunchRecord> game = WaitForLaunch(kGame);
     ASSERT_TRUE(game);
     EXPECT_EQ(game->commandLine,
-              "WolfMP.exe +set name Big Player +set k $HOME|^`id`'x +set l *?~%a<b> +connect 10.0.0.1:27960");
+              "WolfMP.exe +set name Big Player +set password $HOME|^`id`'x*?~%a<b> +connect 10.0.0.1:27960");
     EXPECT_EQ(game->folder, "C:\\Games\\RTCW");
     std::optional<LaunchRecord> explorer = WaitForLaunch(kExplorer);
     ASSERT_TRUE(explorer);

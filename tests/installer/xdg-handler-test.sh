@@ -53,9 +53,9 @@ entry=$XDG_DATA_HOME/applications/vastrel-vsl.desktop
 check "the entry validates" "" "$(desktop-file-validate "$entry" 2>&1)"
 check "the entry's Exec" "Exec=$XDG_DATA_HOME/vastrel/vsl-open %u" "$(grep '^Exec=' "$entry")"
 # shellcheck disable=SC2016 # meant as it stands
-hostile='Big %WINDIR%$HOME|`id`'\''x&k=*?~ z&l=$(id)<>'
+hostile='Big %WINDIR%$HOME|`id`'\''x&password=*?~ z$(id)<>'
 check "a link through xdg-open" "C:\\Games\\RTCW
-WolfMP.exe +set name Big %WINDIR%\$HOME|\`id\`'x +set k *?~ z +set l \$(id)<> +connect 10.0.0.1:27960" \
+WolfMP.exe +set name Big %WINDIR%\$HOME|\`id\`'x +set password *?~ z\$(id)<> +connect 10.0.0.1:27960" \
     "$(game_started_by xdg-open "vsl://rtcw/10.0.0.1:27960?name=$hostile")"
 "$handler" remove >/dev/null
 check "the default handler given back" other.desktop "$(default_handler)"
