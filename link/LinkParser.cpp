@@ -146,13 +146,13 @@ void AppendEscape(std::string& text, unsigned char byte) {
 // The pieces as the page meant them: the host, the keys and the values
 // percent-decoded (the port is digits as the link writes it), and the web
 // address encoded as browsers do.
-LaunchRequest Decoded(Platform& platform, LaunchRequest request) {
+LaunchRequest Decoded(LaunchRequest request) {
     request.m_strHost = DecodeLinkText(request.m_strHost);
     for (ServerSetting& setting : request.m_settings) {
         setting.m_strKey = DecodeLinkText(setting.m_strKey);
         setting.m_strValue = DecodeLinkText(setting.m_strValue);
     }
-    request.m_strEmbedUrl = EncodeAsBrowsersDo(platform, request.m_strEmbedUrl);
+    request.m_strEmbedUrl = EncodeAsBrowsersDo(request.m_strEmbedUrl);
     return request;
 }
 
@@ -229,32 +229,17 @@ std::string DecodeLinkText(const std::string& text) {
     return decoded;
 }
 
-std::string EncodeAsBrowsersDo(Platform& platform, const std::string& address) {
+std::string EncodeAsBrowsersDo(const std::string& address) {
     std::string encoded;
-    size_t i = 0;
-    while (i < address.size()) {
+    for (size_t i = 0; i < address.size(); i++) {
+        // A byte beyond ASCII is part of a character's UTF-8, which is what a
+        // browser escapes.
         auto byte = static_cast<unsigned char>(address[i]);
-        if (byte >= 0x80) {
-            // A run of bytes beyond ASCII is a character or more of the ANSI
-            // code page; a browser would have escaped its UTF-8 bytes.
-            size_t end = i;
-            while (end < address.size() && static_cast<unsigned char>(address[end]) >= 0x80) {
-                end++;
-            }
-            std::string run = address.substr(i, end - i);
-            std::optional<std::string> utf8 = platform.ConvertText(run, CodePage::Ansi, CodePage::Utf8);
-            for (char c : utf8 ? *utf8 : run) {
-                AppendEscape(encoded, static_cast<unsigned char>(c));
-            }
-            i = end;
-            continue;
-        }
-        if (BrowsersEscape(address[i]) || (address[i] == '%' && !IsEscapeAt(address, i))) {
+        if (byte >= 0x80 || BrowsersEscape(address[i]) || (address[i] == '%' && !IsEscapeAt(address, i))) {
             AppendEscape(encoded, byte);
         } else {
             encoded += address[i];
         }
-        i++;
     }
     return encoded;
 }
@@ -264,7 +249,7 @@ LaunchRequest LinkParser(Platform& platform, const std::string& link) {
     if (!parsed) {
         platform.Fail(kMalformedLinkMessage);
     }
-    LaunchRequest request = Decoded(platform, std::move(*parsed));
+    LaunchRequest request = Decoded(std::move(*parsed));
     if (const GameEntry* game = FindGame(request.m_strGameId)) {
         if (std::optional<std::string> refusal = RequestRefusal(*game, request)) {
             platform.Fail(RefusalMessage(*refusal));

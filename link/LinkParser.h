@@ -27,7 +27,7 @@ std::string DecodeLinkText(const std::string& text);
 // beyond ASCII, as its UTF-8 bytes) escaped, everything else as it stands.
 // The same page link then opens the same address whether a browser or
 // anything else delivered it.
-std::string EncodeAsBrowsersDo(Platform& platform, const std::string& address);
+std::string EncodeAsBrowsersDo(const std::string& address);
 
 // The launcher's reading of a link: ParseLink, then its pieces decoded once,
 // then the whole request judged against what may reach the game

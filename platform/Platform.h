@@ -8,6 +8,12 @@
 // The operating-system services that the launcher's logic uses. The logic in
 // link/ and uninstall/ reaches the system only through this interface, so it
 // runs unchanged against the real Win32 services and against a recording fake.
+//
+// All text passes as UTF-8: names, paths, command lines, registry text and
+// messages. The Win32 services take and give it through the system's
+// wide-character calls, converted strictly, so a path is never read or named
+// through a code page that cannot hold it, nor replaced by a look-alike, and
+// nothing depends on which code page the computer uses.
 
 enum class RegistryRoot { CurrentUser, LocalMachine, ClassesRoot };
 
@@ -20,12 +26,6 @@ constexpr std::uint32_t kKeyDelete = 0x10000;  // DELETE: the right to delete th
 constexpr unsigned kMbIconHand = 0x10;       // one OK button and the stop icon
 constexpr unsigned kMbYesNoQuestion = 0x24;  // MB_YESNO | MB_ICONQUESTION
 constexpr int kIdYes = 6;
-
-// The code pages that text passes between: the system's ANSI code page, in
-// which programs read their command lines; its OEM code page, in which the
-// command interpreter reads batch files; and UTF-8, in which browsers encode
-// links.
-enum class CodePage { Ansi, Oem, Utf8 };
 
 // An open registry key. The value is the platform's own handle.
 struct RegistryKey {
@@ -41,10 +41,12 @@ public:
     virtual std::optional<RegistryKey> OpenKey(RegistryRoot root, const std::string& subkey,
                                                std::uint32_t access) = 0;
 
-    // Reads a value of an open key into the caller's buffer. On entry *size is
-    // the number of bytes offered; after a successful read it is the number of
-    // bytes delivered. When the value needs more than was offered the read fails
-    // and *size tells how much it needs. The value's type is not reported.
+    // Reads a value of an open key into the caller's buffer: a text value as
+    // UTF-8, any other as its bytes. On entry *size is the number of bytes
+    // offered; after a successful read it is the number of bytes delivered.
+    // When the value needs more than was offered the read fails and *size
+    // tells how much it needs. A text value that is no valid text cannot be
+    // read. The value's type is not reported.
     virtual bool QueryValue(RegistryKey key, const std::string& valueName, unsigned char* buffer,
                             std::uint32_t* size) = 0;
 
@@ -64,14 +66,6 @@ public:
     virtual std::string WindowsFolder() = 0;
     virtual std::string SystemFolder() = 0;
 
-    // The text in another code page; nothing when it is not valid text of its
-    // own code page or holds a character that the other one cannot hold. A
-    // character is never replaced by a look-alike.
-    virtual std::optional<std::string> ConvertText(const std::string& text, CodePage from, CodePage to) = 0;
-
-    // The value of an environment variable, whose name matches in any case.
-    virtual std::optional<std::string> ReadEnvironment(const std::string& name) = 0;
-
     virtual std::string ProgramPath() = 0;
 
     // Whether the program runs with an administrator's full rights: elevated,
@@ -90,10 +84,15 @@ public:
     // another process holds it.
     virtual bool TakeLock(const std::string& name) = 0;
 
-    // Creates or empties the file and writes text to it in text mode, so each
-    // "\n" reaches the disk as CR LF. True when all of it was written and the
-    // file closed cleanly.
-    virtual bool WriteTextFile(const std::string& path, const std::string& text) = 0;
+    // Makes a file that did not exist before, under a name that nobody can
+    // foresee: folder, a backslash, prefix, random letters and digits, then
+    // suffix. Only this account, the administrators and the system may open
+    // it to change it. Writes text to it with each "\n" as CR LF and returns
+    // its path; nothing when it could not be made and written in full.
+    virtual std::optional<std::string> WriteNewFile(const std::string& folder, const std::string& prefix,
+                                                    const std::string& suffix, const std::string& text) = 0;
+
+    virtual void RemoveFile(const std::string& path) = 0;
 
     // Shows a modal message box captioned with the program's name and returns
     // the button pressed.

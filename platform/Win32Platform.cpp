@@ -2,11 +2,12 @@
 
 #include <windows.h>
 
+#include <ntsecapi.h>
+#include <sddl.h>
 #include <shellapi.h>
 
-#include <cstdio>
+#include <algorithm>
 #include <cstdlib>
-#include <vector>
 
 namespace {
 
@@ -22,18 +23,6 @@ HKEY RootHandle(RegistryRoot root) {
     return HKEY_CURRENT_USER;
 }
 
-UINT CodePageId(CodePage codePage) {
-    switch (codePage) {
-        case CodePage::Ansi:
-            return CP_ACP;
-        case CodePage::Oem:
-            return CP_OEMCP;
-        case CodePage::Utf8:
-            return CP_UTF8;
-    }
-    return CP_ACP;
-}
-
 HKEY HandleOf(RegistryKey key) {
     return reinterpret_cast<HKEY>(key.handle);
 }
@@ -44,29 +33,120 @@ std::string FileNameOf(const std::string& path) {
     return separator == std::string::npos ? path : path.substr(separator + 1);
 }
 
+bool IsHighSurrogate(wchar_t unit) {
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+
+bool IsLowSurrogate(wchar_t unit) {
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
+// A folder's path as the system gives it, in a buffer of a system call's.
+template <typename Call>
+std::string FolderOf(Call call) {
+    wchar_t folder[MAX_PATH] = L"";
+    UINT length = call(folder, MAX_PATH);
+    return length < MAX_PATH ? FromWide(folder, length).value_or(std::string()) : std::string();
+}
+
+// The account that runs the program, as a SID string ("S-1-5-21-..."):
+// empty when the system does not tell.
+std::string UserSid() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
+        return std::string();
+    }
+    DWORD size = 0;
+    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    std::vector<unsigned char> user(size);
+    wchar_t* text = nullptr;
+    std::string sid;
+    if (size != 0 && GetTokenInformation(token, TokenUser, user.data(), size, &size) &&
+        ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid, &text)) {
+        sid = FromWide(text, wcslen(text)).value_or(std::string());
+        LocalFree(text);
+    }
+    CloseHandle(token);
+    return sid;
+}
+
+// Sixteen hexadecimal digits from the system's random number generator;
+// empty when it gives none.
+std::string RandomName() {
+    unsigned char bytes[8];
+    if (!RtlGenRandom(bytes, sizeof bytes)) {
+        return std::string();
+    }
+    const char digits[] = "0123456789abcdef";
+    std::string name;
+    for (unsigned char byte : bytes) {
+        name += digits[byte >> 4];
+        name += digits[byte & 0x0F];
+    }
+    return name;
+}
+
 }  // namespace
 
+std::optional<std::vector<wchar_t>> ToWide(const std::string& text, bool lossy) {
+    std::vector<wchar_t> wide(text.size() + 1, L'\0');
+    if (text.empty()) {
+        return wide;
+    }
+    DWORD flags = lossy ? 0 : MB_ERR_INVALID_CHARS;
+    int length = MultiByteToWideChar(CP_UTF8, flags, text.data(), static_cast<int>(text.size()), wide.data(),
+                                     static_cast<int>(wide.size()));
+    if (length == 0) {
+        return std::nullopt;
+    }
+    wide.resize(static_cast<size_t>(length) + 1);
+    return wide;
+}
+
+std::optional<std::string> FromWide(const wchar_t* text, size_t length) {
+    // A lone surrogate stands for no character: UTF-8 cannot name it, and the
+    // system would put U+FFFD in its place.
+    for (size_t i = 0; i < length; i++) {
+        if (IsHighSurrogate(text[i]) && i + 1 < length && IsLowSurrogate(text[i + 1])) {
+            i++;
+        } else if (IsHighSurrogate(text[i]) || IsLowSurrogate(text[i])) {
+            return std::nullopt;
+        }
+    }
+    if (length == 0) {
+        return std::string();
+    }
+    int wideLength = static_cast<int>(length);
+    int size = WideCharToMultiByte(CP_UTF8, 0, text, wideLength, nullptr, 0, nullptr, nullptr);
+    std::string converted(static_cast<size_t>(size), '\0');
+    if (size == 0 ||
+        WideCharToMultiByte(CP_UTF8, 0, text, wideLength, &converted[0], size, nullptr, nullptr) != size) {
+        return std::nullopt;
+    }
+    return converted;
+}
+
 std::string ProgramPath() {
-    char path[MAX_PATH] = "";
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return length < MAX_PATH ? std::string(path, length) : std::string();
+    // Long enough for any path the system gives a program.
+    std::vector<wchar_t> path(32768);
+    DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    return length < path.size() ? FromWide(path.data(), length).value_or(std::string()) : std::string();
 }
 
 // "VSL.EXE" gives "vsl" when the file on the disk is vsl.exe.
 std::string ProgramName() {
     std::string path = ProgramPath();
-    if (path.empty()) {
+    std::optional<std::vector<wchar_t>> widePath = ToWide(path);
+    if (path.empty() || !widePath) {
         return std::string();
     }
 
-    std::string name;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(path.c_str(), &found);
+    std::string name = FileNameOf(path);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(widePath->data(), &found);
     if (search != INVALID_HANDLE_VALUE) {
-        name = found.cFileName;
+        name = FromWide(found.cFileName, wcslen(found.cFileName)).value_or(name);
         FindClose(search);
-    } else {
-        name = FileNameOf(path);
     }
 
     std::string::size_type dot = name.rfind('.');
@@ -78,8 +158,9 @@ std::string ProgramName() {
 
 std::optional<RegistryKey> Win32Platform::OpenKey(RegistryRoot root, const std::string& subkey,
                                                   std::uint32_t access) {
+    std::optional<std::vector<wchar_t>> name = ToWide(subkey);
     HKEY key = nullptr;
-    if (RegOpenKeyExA(RootHandle(root), subkey.c_str(), 0, access, &key) != ERROR_SUCCESS) {
+    if (!name || RegOpenKeyExW(RootHandle(root), name->data(), 0, access, &key) != ERROR_SUCCESS) {
         return std::nullopt;
     }
     return RegistryKey{reinterpret_cast<std::uintptr_t>(key)};
@@ -87,16 +168,42 @@ std::optional<RegistryKey> Win32Platform::OpenKey(RegistryRoot root, const std::
 
 bool Win32Platform::QueryValue(RegistryKey key, const std::string& valueName, unsigned char* buffer,
                                std::uint32_t* size) {
-    // The registry reports through the size what it delivered or, when the
-    // buffer is too small, what it would need: both are handed back.
-    DWORD count = *size;
-    LONG result = RegQueryValueExA(HandleOf(key), valueName.c_str(), nullptr, nullptr, buffer, &count);
-    *size = count;
-    return result == ERROR_SUCCESS;
+    std::optional<std::vector<wchar_t>> name = ToWide(valueName);
+    DWORD type = REG_NONE;
+    DWORD bytes = 0;
+    if (!name ||
+        RegQueryValueExW(HandleOf(key), name->data(), nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS) {
+        return false;
+    }
+    // Wide characters' worth, so that text lies aligned.
+    std::vector<wchar_t> data(bytes / sizeof(wchar_t) + 1, L'\0');
+    if (RegQueryValueExW(HandleOf(key), name->data(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
+                         &bytes) != ERROR_SUCCESS) {
+        return false;
+    }
+    std::string delivered;
+    if (type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ) {
+        std::optional<std::string> text = FromWide(data.data(), bytes / sizeof(wchar_t));
+        if (!text) {
+            return false;
+        }
+        delivered = *text;
+    } else {
+        delivered.assign(reinterpret_cast<const char*>(data.data()), bytes);
+    }
+    // As the registry does: what it delivered, or what it would need.
+    bool fits = delivered.size() <= *size;
+    if (fits) {
+        std::copy(delivered.begin(), delivered.end(), buffer);
+    }
+    *size = static_cast<std::uint32_t>(delivered.size());
+    return fits;
 }
 
 void Win32Platform::DeleteKey(RegistryKey parent, const std::string& child) {
-    RegDeleteKeyA(HandleOf(parent), child.c_str());
+    if (std::optional<std::vector<wchar_t>> name = ToWide(child)) {
+        RegDeleteKeyW(HandleOf(parent), name->data());
+    }
 }
 
 void Win32Platform::CloseKey(RegistryKey key) {
@@ -105,15 +212,20 @@ void Win32Platform::CloseKey(RegistryKey key) {
 
 bool Win32Platform::StartProgram(const std::string& program, const std::string& commandLine,
                                  const std::string& folder) {
-    STARTUPINFOA startup{};
+    std::optional<std::vector<wchar_t>> file = ToWide(program);
+    // CreateProcessW may write into the command line it is given.
+    std::optional<std::vector<wchar_t>> line = ToWide(commandLine);
+    std::optional<std::vector<wchar_t>> directory = ToWide(folder);
+    if (!file || !line || !directory) {
+        return false;
+    }
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION started{};
-    // CreateProcessA may write into the command line it is given.
-    std::string line = commandLine;
-    if (!CreateProcessA(program.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.empty() ? nullptr : folder.c_str(), &startup, &started)) {
+    if (!CreateProcessW(file->data(), line->data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.empty() ? nullptr : directory->data(), &startup, &started)) {
         return false;
     }
     CloseHandle(started.hThread);
@@ -122,56 +234,11 @@ bool Win32Platform::StartProgram(const std::string& program, const std::string& 
 }
 
 std::string Win32Platform::WindowsFolder() {
-    char folder[MAX_PATH] = "";
-    UINT length = GetWindowsDirectoryA(folder, MAX_PATH);
-    return length < MAX_PATH ? std::string(folder, length) : std::string();
+    return FolderOf(GetWindowsDirectoryW);
 }
 
 std::string Win32Platform::SystemFolder() {
-    char folder[MAX_PATH] = "";
-    UINT length = GetSystemDirectoryA(folder, MAX_PATH);
-    return length < MAX_PATH ? std::string(folder, length) : std::string();
-}
-
-std::optional<std::string> Win32Platform::ConvertText(const std::string& text, CodePage from, CodePage to) {
-    if (text.empty()) {
-        return std::string();
-    }
-    int inputLength = static_cast<int>(text.size());
-    int wideLength =
-        MultiByteToWideChar(CodePageId(from), MB_ERR_INVALID_CHARS, text.data(), inputLength, nullptr, 0);
-    if (wideLength == 0) {
-        return std::nullopt;
-    }
-    std::vector<wchar_t> wide(static_cast<size_t>(wideLength));
-    MultiByteToWideChar(CodePageId(from), MB_ERR_INVALID_CHARS, text.data(), inputLength, wide.data(),
-                        wideLength);
-
-    // UTF-8 holds every character; the other code pages report the ones
-    // they lack instead of putting a look-alike in their place.
-    bool toUtf8 = to == CodePage::Utf8;
-    DWORD flags = toUtf8 ? 0 : WC_NO_BEST_FIT_CHARS;
-    BOOL usedDefault = FALSE;
-    BOOL* usedDefaultPointer = toUtf8 ? nullptr : &usedDefault;
-    int length = WideCharToMultiByte(CodePageId(to), flags, wide.data(), wideLength, nullptr, 0, nullptr,
-                                     usedDefaultPointer);
-    if (length == 0 || usedDefault) {
-        return std::nullopt;
-    }
-    std::string converted(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(CodePageId(to), flags, wide.data(), wideLength, &converted[0], length, nullptr,
-                        nullptr);
-    return converted;
-}
-
-std::optional<std::string> Win32Platform::ReadEnvironment(const std::string& name) {
-    // The runtime's own copy of the environment, whose names it matches in
-    // any case.
-    const char* value = std::getenv(name.c_str());
-    if (value == nullptr) {
-        return std::nullopt;
-    }
-    return std::string(value);
+    return FolderOf(GetSystemDirectoryW);
 }
 
 std::string Win32Platform::ProgramPath() {
@@ -193,27 +260,36 @@ bool Win32Platform::IsElevated() {
 }
 
 bool Win32Platform::StartElevated(const std::string& program, const std::string& arguments) {
-    SHELLEXECUTEINFOA start{};
+    std::optional<std::vector<wchar_t>> file = ToWide(program);
+    std::optional<std::vector<wchar_t>> parameters = ToWide(arguments);
+    if (!file || !parameters) {
+        return false;
+    }
+    SHELLEXECUTEINFOW start{};
     start.cbSize = sizeof start;
     // The caller ends right after: the start must be complete by then.
     start.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
-    start.lpVerb = "runas";
-    start.lpFile = program.c_str();
-    start.lpParameters = arguments.c_str();
+    start.lpVerb = L"runas";
+    start.lpFile = file->data();
+    start.lpParameters = parameters->data();
     start.nShow = SW_SHOWNORMAL;
-    return ShellExecuteExA(&start) != FALSE;
+    return ShellExecuteExW(&start) != FALSE;
 }
 
 bool Win32Platform::CanChangeFolder(const std::string& folder) {
-    DWORD attributes = GetFileAttributesA(folder.c_str());
+    std::optional<std::vector<wchar_t>> path = ToWide(folder);
+    if (!path) {
+        return false;
+    }
+    DWORD attributes = GetFileAttributesW(path->data());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         DWORD error = GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
     }
     // A file that the system deletes as it is closed: made only to learn
     // whether the folder's rights allow it.
-    std::string probe = folder + "\\vsl_uninstall.probe";
-    HANDLE file = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    std::optional<std::vector<wchar_t>> probe = ToWide(folder + "\\vsl_uninstall.probe");
+    HANDLE file = CreateFileW(probe->data(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return false;
@@ -223,10 +299,14 @@ bool Win32Platform::CanChangeFolder(const std::string& folder) {
 }
 
 bool Win32Platform::TakeLock(const std::string& name) {
+    std::optional<std::vector<wchar_t>> wide = ToWide("Local\\" + name);
+    if (!wide) {
+        return false;
+    }
     // The handle stays open until the process ends, and with it the lock. A
     // lock that an elevated process holds cannot even be opened by one that
     // is not: that too means another holds it.
-    HANDLE mutex = CreateMutexA(nullptr, TRUE, ("Local\\" + name).c_str());
+    HANDLE mutex = CreateMutexW(nullptr, TRUE, wide->data());
     if (mutex == nullptr) {
         return false;
     }
@@ -238,18 +318,60 @@ bool Win32Platform::TakeLock(const std::string& name) {
     return true;
 }
 
-bool Win32Platform::WriteTextFile(const std::string& path, const std::string& text) {
-    std::FILE* file = std::fopen(path.c_str(), "w");
-    if (file == nullptr) {
-        return false;
+std::optional<std::string> Win32Platform::WriteNewFile(const std::string& folder, const std::string& prefix,
+                                                       const std::string& suffix, const std::string& text) {
+    std::string random = RandomName();
+    std::string sid = UserSid();
+    if (random.empty() || sid.empty()) {
+        return std::nullopt;
     }
-    std::size_t written = std::fwrite(text.data(), 1, text.size(), file);
-    bool closed = std::fclose(file) == 0;
-    return written == text.size() && closed;
+    std::string path = folder + "\\" + prefix + random + suffix;
+    std::optional<std::vector<wchar_t>> widePath = ToWide(path);
+    // Full control for the system, the administrators and this account, and
+    // for nobody else, whatever the folder would hand down.
+    std::optional<std::vector<wchar_t>> rights = ToWide("D:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;FA;;;" + sid + ")");
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!widePath || !rights ||
+        !ConvertStringSecurityDescriptorToSecurityDescriptorW(rights->data(), SDDL_REVISION_1, &descriptor,
+                                                              nullptr)) {
+        return std::nullopt;
+    }
+    SECURITY_ATTRIBUTES security{sizeof security, descriptor, FALSE};
+    // CREATE_NEW: a file that is there already, whoever made it, is never
+    // written into or taken for this one.
+    HANDLE file = CreateFileW(widePath->data(), GENERIC_WRITE, 0, &security, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    LocalFree(descriptor);
+    if (file == INVALID_HANDLE_VALUE) {
+        return std::nullopt;
+    }
+    std::string lines;
+    for (char c : text) {
+        if (c == '\n') {
+            lines += '\r';
+        }
+        lines += c;
+    }
+    DWORD written = 0;
+    bool wrote = WriteFile(file, lines.data(), static_cast<DWORD>(lines.size()), &written, nullptr) &&
+                 written == lines.size();
+    bool closed = CloseHandle(file) != FALSE;
+    if (!wrote || !closed) {
+        RemoveFile(path);
+        return std::nullopt;
+    }
+    return path;
+}
+
+void Win32Platform::RemoveFile(const std::string& path) {
+    if (std::optional<std::vector<wchar_t>> wide = ToWide(path)) {
+        DeleteFileW(wide->data());
+    }
 }
 
 int Win32Platform::ShowMessageBox(const std::string& text, unsigned style) {
-    return MessageBoxA(nullptr, text.c_str(), ProgramName().c_str(), style);
+    return MessageBoxW(nullptr, ToWide(text, true).value_or(std::vector<wchar_t>(1)).data(),
+                       ToWide(ProgramName(), true).value_or(std::vector<wchar_t>(1)).data(), style);
 }
 
 void Win32Platform::Exit(int exitCode) {

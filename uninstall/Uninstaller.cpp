@@ -9,7 +9,8 @@ namespace {
 
 constexpr char kSettingsKey[] = "Software\\Vastrel";
 constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-constexpr char kScriptName[] = "\\vsl_uninstall.bat";
+constexpr char kScriptPrefix[] = "vsl_uninstall-";
+constexpr char kPolicyKey[] = "Software\\Policies\\Microsoft\\Windows\\System";
 constexpr char kAborted[] = "\nUninstall Aborted";
 constexpr char kLockName[] = "Vastrel uninstall";
 
@@ -81,12 +82,28 @@ std::string ReadInstallPath(Platform& platform) {
     return path.value_or(std::string());
 }
 
-// Whether the path may stand between quotes in the batch file and on the
-// command interpreter's command line. The interpreter expands %NAME% even
-// between quotes, a quote would end the quoted path and a control byte the
-// line; a relative path would be taken from whatever folder the batch file
-// runs in. Only a drive's path (C:\...) or a share's (\\server\...) is whole.
-bool IsSafeInBatchFile(const std::string& path) {
+// Whether a DWORD policy value under root is set to 1. DisableCMD 1 keeps
+// the command interpreter from running batch files, which the removal needs
+// (2 forbids only the interactive prompt).
+bool PolicySet(Platform& platform, RegistryRoot root, const char* name) {
+    std::optional<RegistryKey> key = platform.OpenKey(root, kPolicyKey, kKeyQueryValue);
+    if (!key) {
+        return false;
+    }
+    unsigned char value[4] = {};
+    std::uint32_t size = sizeof value;
+    bool read = platform.QueryValue(*key, name, value, &size);
+    platform.CloseKey(*key);
+    return read && size == sizeof value && value[0] == 1 && value[1] == 0 && value[2] == 0 && value[3] == 0;
+}
+
+// Whether the path may stand between quotes on the command interpreter's
+// command line, from which the batch file takes the folders it works on. The
+// interpreter expands %NAME% there even between quotes, a quote would end the
+// quoted path and a control byte the line; a relative path would be taken
+// from whatever folder the interpreter runs in. Only a drive's path (C:\...)
+// or a share's (\\server\...) is whole.
+bool IsSafeOnCommandLine(const std::string& path) {
     for (char c : path) {
         auto byte = static_cast<unsigned char>(c);
         if (byte < 0x20 || byte == 0x7F || c == '"' || c == '%') {
@@ -99,13 +116,18 @@ bool IsSafeInBatchFile(const std::string& path) {
     return drive || share;
 }
 
-// Deletes the executable, then its folder once that is empty. vsl.exe
-// cannot be deleted while it runs, so the script tries again a second apart
-// until it is gone, kDeleteTries times at most. One command a line, joined by
-// labels alone: Wine's command interpreter reads "&" after an IF, and an IF
-// with a parenthesised block inside a FOR, otherwise than Windows' does.
-std::string UninstallScriptText(const std::string& installPath, const std::string& systemFolder) {
-    const std::string program = "\"" + installPath + "\\vsl.exe\"";
+// Deletes the executable, then its folder once that is empty, then itself.
+// It names no folder: the install folder comes as its first argument and the
+// system folder as its second, on the interpreter's wide-character command
+// line, so that it reads the same in every code page; cmd reads each "%~1"
+// once, and what it puts there is not read again, so a "&" or "^" in a
+// folder's name stays a letter. vsl.exe cannot be deleted while it runs, so
+// the script tries again a second apart until it is gone, kDeleteTries times
+// at most. One command a line, joined by labels alone: Wine's command
+// interpreter reads "&" after an IF, and an IF with a parenthesised block
+// inside a FOR, otherwise than Windows' does.
+std::string UninstallScriptText() {
+    const std::string program = "\"%~1\\vsl.exe\"";
     const std::string lines[] = {
         "set vsl_tries=0",
         ":retry",
@@ -113,10 +135,11 @@ std::string UninstallScriptText(const std::string& installPath, const std::strin
         "if not exist " + program + " goto removed",
         "set /a vsl_tries+=1",
         "if %vsl_tries% geq " + std::to_string(kDeleteTries) + " goto removed",
-        "\"" + systemFolder + "\\ping.exe\" -n 2 127.0.0.1 >nul",
+        "\"%~2\\ping.exe\" -n 2 127.0.0.1 >nul",
         "goto retry",
         ":removed",
-        "rmdir \"" + installPath + "\"",
+        "rmdir \"%~1\"",
+        "del \"%~f0\"",
     };
     std::string text;
     for (const std::string& line : lines) {
@@ -127,38 +150,18 @@ std::string UninstallScriptText(const std::string& installPath, const std::strin
 
 }  // namespace
 
-std::string WriteUninstallScript(Platform& platform, const std::string& installPath) {
-    // An empty variable names no folder, as a missing one does.
-    std::optional<std::string> folder = platform.ReadEnvironment("tmp");
-    if (!folder || folder->empty()) {
-        folder = platform.ReadEnvironment("temp");
+std::string WriteUninstallScript(Platform& platform) {
+    // The Windows folder's own temporary folder, whatever the environment
+    // says: others may create files there, but cannot change or rename ours
+    // or the folder, which the command interpreter reads the script from,
+    // line by line, for as long as it runs.
+    std::string folder = platform.WindowsFolder() + "\\Temp";
+    std::optional<std::string> script =
+        platform.WriteNewFile(folder, kScriptPrefix, ".bat", UninstallScriptText());
+    if (!script) {
+        platform.Fail("Unable to write the uninstall script in " + folder + "." + kAborted);
     }
-    if (!folder || folder->empty()) {
-        platform.Fail(std::string("Unable to find a temporary folder.") + kAborted);
-    }
-    std::string scriptPath = *folder + kScriptName;
-    std::string systemFolder = platform.SystemFolder();
-    if (!IsSafeInBatchFile(scriptPath) || !IsSafeInBatchFile(systemFolder)) {
-        platform.Fail("The temporary folder " + *folder + " cannot hold the uninstall script." + kAborted);
-    }
-
-    // The command interpreter reads a batch file in the OEM code page; the
-    // path is in the ANSI one. A folder that the OEM code page cannot name
-    // would be another folder to it.
-    std::optional<std::string> text =
-        platform.ConvertText(UninstallScriptText(installPath, systemFolder), CodePage::Ansi, CodePage::Oem);
-    if (!text) {
-        platform.Fail("The folder " + installPath +
-                      " has a name that the command interpreter cannot read, so it cannot be removed." +
-                      kAborted);
-    }
-
-    // Without the script the executable would stay behind, so nothing is
-    // removed unless it is on the disk in full.
-    if (!platform.WriteTextFile(scriptPath, *text)) {
-        platform.Fail("Unable to write the uninstall script " + scriptPath + "." + kAborted);
-    }
-    return scriptPath;
+    return *script;
 }
 
 void RunUninstall(Platform& platform) {
@@ -166,7 +169,7 @@ void RunUninstall(Platform& platform) {
     if (installPath.empty()) {
         platform.Fail("Error fetching VSL registry keys required to uninstall. Uninstall Aborted");
     }
-    if (!IsSafeInBatchFile(installPath)) {
+    if (!IsSafeOnCommandLine(installPath)) {
         platform.Fail("The folder recorded for Vastrel, " + installPath + ", cannot be removed safely." +
                       kAborted);
     }
@@ -188,12 +191,43 @@ void RunUninstall(Platform& platform) {
     if (!platform.TakeLock(kLockName)) {
         platform.Fail(std::string("Vastrel is being removed already.") + kAborted);
     }
+    // The command interpreter would start and then refuse the batch file,
+    // after the keys had gone.
+    if (PolicySet(platform, RegistryRoot::CurrentUser, "DisableCMD") ||
+        PolicySet(platform, RegistryRoot::LocalMachine, "DisableCMD")) {
+        platform.Fail(
+            "A policy of this computer keeps the command interpreter from running scripts, and removing "
+            "Vastrel needs one to delete vsl.exe. Nothing has been removed." +
+            std::string(kAborted));
+    }
+    std::string systemFolder = platform.SystemFolder();
+    if (!IsSafeOnCommandLine(systemFolder) || !IsSafeOnCommandLine(platform.WindowsFolder())) {
+        platform.Fail("The Windows folder " + platform.WindowsFolder() +
+                      " cannot hold the uninstall script." + kAborted);
+    }
 
     if (platform.ShowMessageBox("Are you sure you want to uninstall Vastrel ?", kMbYesNoQuestion) != kIdYes) {
         platform.EndProcess(0);
     }
 
-    std::string scriptPath = WriteUninstallScript(platform, installPath);
+    // Nothing is deleted before the step that deletes the files has started:
+    // without it, Vastrel would be half gone for good. The command
+    // interpreter of the system folder, by its full path, runs the batch
+    // file: no program of the same name elsewhere stands in for either. With
+    // /s it drops just the outer pair of quotes and runs the rest as it
+    // stands, blanks and & included; /d skips the user's AutoRun commands and
+    // /v:off keeps "!" plain. It runs in the system folder, never in the
+    // folder it is to remove.
+    std::string scriptPath = WriteUninstallScript(platform);
+    std::string interpreter = systemFolder + "\\cmd.exe";
+    if (!platform.StartProgram(interpreter,
+                               "cmd.exe /d /v:off /s /c \"\"" + scriptPath + "\" \"" + installPath + "\" \"" +
+                                   systemFolder + "\"\"",
+                               systemFolder)) {
+        platform.RemoveFile(scriptPath);
+        platform.Fail("Unable to start the command interpreter " + interpreter +
+                      ", which deletes Vastrel's files. Nothing has been removed." + kAborted);
+    }
     for (const DeletionStep& step : DeletionPlan()) {
         std::optional<RegistryKey> key = platform.OpenKey(step.root, step.key, kKeyAllAccess);
         if (!key) {
@@ -204,15 +238,5 @@ void RunUninstall(Platform& platform) {
         }
         platform.CloseKey(*key);
     }
-
-    // The command interpreter from the system folder, by its full path, runs
-    // the batch file: no program of the same name elsewhere stands in for
-    // either. With /s the interpreter drops just the outer pair of quotes and
-    // runs the quoted path as it stands, blanks and & included; /d skips the
-    // user's AutoRun commands and /v:off keeps "!" plain. It runs in the
-    // system folder, never in the folder it is to remove.
-    std::string systemFolder = platform.SystemFolder();
-    platform.StartProgram(systemFolder + "\\cmd.exe", "cmd.exe /d /v:off /s /c \"\"" + scriptPath + "\"\"",
-                          systemFolder);
     platform.EndProcess(0);
 }

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/framework/WinApp.h"
+#include "platform/Win32Platform.h"
 
 namespace {
 
@@ -138,7 +139,8 @@ bool CDialog::IsHelpKey(const MSG& message) const {
 
 // Help contexts of dialogs are 0x20000 plus the template's resource number.
 void CDialog::OnHelp() {
-    if (!WinHelpA(m_hWnd, AfxGetApp()->m_strHelpFilePath.c_str(), HELP_CONTEXT, 0x20000 + m_nIDTemplate)) {
+    std::optional<std::vector<wchar_t>> path = ToWide(AfxGetApp()->m_strHelpFilePath);
+    if (!path || !WinHelpW(m_hWnd, path->data(), HELP_CONTEXT, 0x20000 + m_nIDTemplate)) {
         AfxMessageBox("Failed to launch help.", MB_ICONHAND);
     }
 }

@@ -5,19 +5,24 @@
 #include "platform/Win32Platform.h"
 
 void CWinApp::ParseCommandLine(CCommandLineInfo& info) const {
-    // The C runtime reads an empty command line as the program's path.
-    std::string commandLine = GetCommandLineA();
+    // The command line as the system holds it, in UTF-16, so that no code
+    // page changes a character of it; as UTF-8 no byte of a character beyond
+    // ASCII is a blank, tab, quote or backslash. The C runtime reads an empty
+    // command line as the program's path.
+    const wchar_t* wide = GetCommandLineW();
+    std::string commandLine = FromWide(wide, wcslen(wide)).value_or(std::string());
     if (commandLine.empty()) {
         commandLine = ProgramPath();
     }
-    auto isAnsiLeadByte = [](unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; };
-    info.m_strFileName = ChooseLinkText(SplitCommandLine(commandLine, isAnsiLeadByte));
+    info.m_strFileName = ChooseLinkText(SplitCommandLine(commandLine, NoLeadBytes));
 }
 
 int AfxMessageBox(const std::string& text, UINT style) {
     CWinApp* app = AfxGetApp();
     HWND owner = app->m_pMainWnd != nullptr ? app->m_pMainWnd->m_hWnd : nullptr;
-    return MessageBoxA(owner, text.c_str(), app->m_strAppName.c_str(), style);
+    std::vector<wchar_t> none(1, L'\0');
+    return MessageBoxW(owner, ToWide(text, true).value_or(none).data(),
+                       ToWide(app->m_strAppName, true).value_or(none).data(), style);
 }
 
 // The parameters carry the names of the system's own declaration of WinMain.

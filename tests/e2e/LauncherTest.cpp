@@ -198,26 +198,61 @@ TEST(Launch, ClosedEarlyStartsNothing) {
               "Cannot find 'C:\\Vastrel\\vsl.HLP'. Do you want to find this file yourself?");
 }
 
-// Yes removes the keys and leaves a batch file to the command interpreter,
-// which deletes vsl.exe once the one still running from the folder has ended,
-// then the folder: one with blanks, & and a letter beyond ASCII, recorded only
-// in the computer's entry (the installer ran under another account). The
-// temporary folder's name has a blank, and a program named after its first
-// word never runs. A second removal at the same time says so and changes
-// nothing.
+// The uninstall's batch files in the Windows folder's temporary folder.
+std::string Scripts() {
+    std::string names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA("C:\\windows\\temp\\vsl_uninstall-*.bat", &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
+        names += std::string(found.cFileName) + " ";
+    }
+    FindClose(search);
+    return names;
+}
+
+// Removal from a folder with blanks, & and a fullwidth V, which no ANSI code
+// page here holds, beside a folder whose name looks the same; recorded only in
+// the computer's entry (the installer ran under another account). While the
+// command interpreter cannot start, Yes removes nothing and says why. Then Yes
+// leaves a batch file to it and removes the keys; the batch file deletes
+// vsl.exe once the one still running from the folder has ended, then the
+// folder and itself, and a program named after the folder's first word never
+// runs. A second removal at the same time says so and changes nothing.
 TEST(Uninstall, RemovesEverything) {
-    const std::string folder =
-        "C:\\Rock & Roll (x86)\\\xDC"
-        "ber";
+    const std::string parent = "C:\\Rock & Roll (x86)";
+    const std::string folder = parent +
+                               "\\\xEF\xBC\xB6"
+                               "astrel";
     std::string program = Install(folder);
+    std::string lookAlike = Install(parent + "\\Vastrel");
+    Install(folder);
     SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Vastrel");
-    CreateDirectoryA("C:\\My Temp", nullptr);
-    SetEnvironmentVariableA("TMP", "C:\\My Temp");
-    PlantRecorder("C:\\My.exe");
+    PlantRecorder("C:\\Rock.exe");
+    std::string keys = DumpKey(HKEY_CLASSES_ROOT, "vsl") + DumpKey(HKEY_LOCAL_MACHINE, kEntryKey);
+
+    const std::string interpreter = "C:\\windows\\system32\\cmd.exe";
+    std::string interpreterBytes = ReadFileText(interpreter).value();
+    WriteFileText(interpreter, "no program");
+    Process unstartable(Quoted(program) + " uninstall");
+    std::optional<Window> box = WaitForWindow(unstartable.id, IsMessageBox);
+    ASSERT_TRUE(box);
+    Press(box->handle, IDYES);
+    box = WaitForWindow(unstartable.id,
+                        [](const Window& w) { return IsMessageBox(w) && ButtonsOf(w.handle).size() == 1; });
+    ASSERT_TRUE(box);
+    EXPECT_EQ(
+        MessageText(box->handle),
+        "Unable to start the command interpreter C:\\windows\\system32\\cmd.exe, which deletes Vastrel's "
+        "files. Nothing has been removed.\nUninstall Aborted");
+    Press(box->handle, IDOK);
+    EXPECT_EQ(unstartable.WaitForExit(), 1u);
+    EXPECT_EQ(DumpKey(HKEY_CLASSES_ROOT, "vsl") + DumpKey(HKEY_LOCAL_MACHINE, kEntryKey), keys);
+    EXPECT_EQ(Scripts(), "");
+    WriteFileText(interpreter, interpreterBytes);
+
     Process running(Quoted(program));
     std::optional<Window> missing = WaitForWindow(running.id, IsMessageBox);
     ASSERT_TRUE(missing);
-
     std::deque<Process> removals;
     removals.emplace_back(Quoted(program) + " uninstall");
     removals.emplace_back(Quoted(program) + " uninstall");
@@ -235,7 +270,7 @@ TEST(Uninstall, RemovesEverything) {
     EXPECT_EQ(ButtonsOf(question), (std::vector<int>{IDYES, IDNO}));
     Press(question, IDYES);
     EXPECT_EQ(removals[asking].WaitForExit(), 0u);
-    EXPECT_TRUE(Exists("C:\\My Temp\\vsl_uninstall.bat"));
+    EXPECT_NE(Scripts(), "");
     EXPECT_EQ(DumpKey(HKEY_CLASSES_ROOT, "vsl") + DumpKey(HKEY_LOCAL_MACHINE, kEntryKey), "");
 
     // The batch file waits between its tries to delete the running vsl.exe.
@@ -243,9 +278,9 @@ TEST(Uninstall, RemovesEverything) {
     EXPECT_TRUE(Exists(program));
     Press(missing->handle, IDOK);
     EXPECT_EQ(running.WaitForExit(), 1u);
-    EXPECT_TRUE(PollUntil([&] { return !Exists(folder); }));
-    EXPECT_TRUE(Exists("C:\\Rock & Roll (x86)"));
-    EXPECT_FALSE(WaitForLaunch("C:\\My.exe", 0));
+    EXPECT_TRUE(PollUntil([&] { return !Exists(folder) && Scripts().empty(); })) << Scripts();
+    EXPECT_TRUE(Exists(lookAlike));
+    EXPECT_FALSE(WaitForLaunch("C:\\Rock.exe", 0));
 }
 
 }  // namespace

@@ -84,7 +84,7 @@ TEST(LinkParser, ReadsWhatThePageWroteHoweverItArrives) {
          "h:1?name=1&embed_url=%7Bhttps://e/?a=1&b=2%7D&rate=2000",
          "rtcw|h|1|name=1&rate=2000|https://e/?a=1&b=2"},
         {"h:1?embed_url={https://e/50%}", "h:1?embed_url=%7Bhttps://e/50%25%7D", "rtcw|h|1||https://e/50%25"},
-        {"h:1?embed_url={https://e/\xF6?\"<>\\^`|}",
+        {"h:1?embed_url={https://e/\xC3\xB6?\"<>\\^`|}",
          "h:1?embed_url=%7Bhttps://e/%C3%B6?%22%3C%3E%5C%5E%60%7C%7D",
          "rtcw|h|1||https://e/%C3%B6?%22%3C%3E%5C%5E%60%7C"},
         {"h:1?password=a%26b", "", "rtcw|h|1|password=a&b|"},
@@ -92,7 +92,7 @@ TEST(LinkParser, ReadsWhatThePageWroteHoweverItArrives) {
         {"my-host.example_2:27960", "", "rtcw|my-host.example_2|27960||"},
         {"", "", kMalformedLinkMessage},
         // The judge sees the decoded text: each escape becomes its byte.
-        {"h:1?name=J\xF6rg", "h:1?name=J%C3%B6rg",
+        {"h:1?name=J\xC3\xB6rg", "h:1?name=J%C3%B6rg",
          RefusalMessage(
              "the value of its setting name holds a character beyond ASCII, which the game's console "
              "reads as a blank")},

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "tests/support/FakePlatform.h"
 #include "uninstall/Uninstaller.h"
 
@@ -35,30 +37,39 @@ FakePlatform Installed(const std::string& folder = kFolder, bool everything = tr
         platform.AddKey("HKCR\\vsl\\DefaultIcon");
         platform.AddKey(kCommand);
     }
-    platform.environment["TMP"] = "C:\\Temp";
     platform.answer = kIdYes;
     return platform;
 }
 
 // All of Vastrel is gone (every key, and the batch file started) or nothing
-// is (every key kept, no file written, nothing started).
+// is (every key kept, no file left).
 void ExpectRemoved(const FakePlatform& platform, bool removed) {
     if (removed) {
         EXPECT_FALSE(platform.HasKey(kSettings) || platform.HasKey("HKCR\\vsl") || platform.HasKey(kEntry));
         EXPECT_EQ(platform.starts.size(), 1U);
     } else {
         EXPECT_TRUE(platform.HasKey(kSettings) && platform.HasKey(kCommand) && platform.HasKey(kEntry));
-        EXPECT_TRUE(platform.files.empty() && platform.starts.empty());
+        EXPECT_TRUE(platform.files.empty());
     }
 }
 
 // Nothing changes when the user declines, or when the uninstall refuses: a
-// folder it could not name exactly in the batch file, no temporary folder
-// for it, a second uninstall running. The message comes with exit code 1.
+// folder it could not name exactly on the command interpreter's command line,
+// a second uninstall running, a policy that keeps the interpreter from
+// running scripts, a script it cannot write or an interpreter that does not
+// start. The message comes with exit code 1.
 TEST(RunUninstall, RefusesWithNothingChanged) {
+    const std::string noInterpreter =
+        "Unable to start the command interpreter C:\\WINDOWS\\system32\\cmd.exe, which deletes Vastrel's "
+        "files. "
+        "Nothing has been removed.";
+    const std::string policy =
+        "A policy of this computer keeps the command interpreter from running scripts, and removing Vastrel "
+        "needs one to delete vsl.exe. Nothing has been removed.";
+    const char kPolicies[] = "Software\\Policies\\Microsoft\\Windows\\System";
     // how to set the computer up, whether the question came first, and the
     // message then (none: the user declined)
-    const std::tuple<void (*)(FakePlatform&), bool, std::string> cases[] = {
+    const std::tuple<std::function<void(FakePlatform&)>, bool, std::string> cases[] = {
         {[](FakePlatform& p) { p.answer = 7; }, true, ""},
         {[](FakePlatform& p) { p = Installed(""); }, false, kNoPath},
         {[](FakePlatform& p) { p = Installed(std::string(255, 'p')); }, false, kNoPath},
@@ -70,19 +81,17 @@ TEST(RunUninstall, RefusesWithNothingChanged) {
         {[](FakePlatform& p) { p = Installed("C:V"); }, false, Unsafe("C:V")},
         {[](FakePlatform& p) { p.heldLocks.insert("Vastrel uninstall"); }, false,
          Aborted("Vastrel is being removed already.")},
-        {[](FakePlatform& p) { p.environment["TMP"] = "C:\\%USERNAME%"; }, true,
-         Aborted("The temporary folder C:\\%USERNAME% cannot hold the uninstall script.")},
-        {[](FakePlatform& p) { p.environment.clear(); }, true, Aborted("Unable to find a temporary folder.")},
-        {[](FakePlatform& p) {
-             p.environment = {{"TMP", ""}, {"TEMP", ""}};
+        {[&](FakePlatform& p) {
+             p.SetValue("HKCU\\" + std::string(kPolicies), "DisableCMD", {1, 0, 0, 0});
          },
-         true, Aborted("Unable to find a temporary folder.")},
-        {[](FakePlatform& p) { p = Installed("C:\\\xE9t\xE9"); }, true,
-         Aborted(
-             "The folder C:\\\xE9t\xE9 has a name that the command interpreter cannot read, so it cannot be "
-             "removed.")},
+         false, Aborted(policy)},
+        {[&](FakePlatform& p) {
+             p.SetValue("HKLM\\" + std::string(kPolicies), "DisableCMD", {1, 0, 0, 0});
+         },
+         false, Aborted(policy)},
         {[](FakePlatform& p) { p.failWrites = true; }, true,
-         Aborted("Unable to write the uninstall script C:\\Temp\\vsl_uninstall.bat.")},
+         Aborted("Unable to write the uninstall script in C:\\WINDOWS\\Temp.")},
+        {[](FakePlatform& p) { p.failingStarts = 1; }, true, Aborted(noInterpreter)},
     };
     for (const auto& [setup, asked, message] : cases) {
         FakePlatform platform = Installed();
@@ -131,41 +140,38 @@ TEST(RunUninstall, ElevatesOnlyWhenItCannotRemoveEverything) {
     }
 }
 
-// The batch file for the folder as it names it, and its start.
-std::string Script(const std::string& named) {
-    const std::string program = "\"" + named + "\\vsl.exe\"";
-    return "set vsl_tries=0\n:retry\ndel " + program + "\nif not exist " + program +
-           " goto removed\nset /a vsl_tries+=1\nif %vsl_tries% geq 30 goto removed\n"
-           "\"C:\\WINDOWS\\system32\\ping.exe\" -n 2 127.0.0.1 >nul\ngoto retry\n:removed\nrmdir \"" +
-           named + "\"\n";
-}
-
-std::string ScriptStart(const std::string& script) {
-    return "C:\\WINDOWS\\system32\\cmd.exe | cmd.exe /d /v:off /s /c \"\"" + script +
-           "\"\" | C:\\WINDOWS\\system32";
-}
+// The batch file, which takes the install folder and the system folder as its
+// arguments and so names no folder itself, and its start.
+const char kScript[] = "C:\\WINDOWS\\Temp\\vsl_uninstall-0123456789abcdef.bat";
+const char kScriptText[] =
+    "set vsl_tries=0\n:retry\ndel \"%~1\\vsl.exe\"\nif not exist \"%~1\\vsl.exe\" goto removed\nset /a "
+    "vsl_tries+=1\nif %vsl_tries% geq 30 goto removed\n\"%~2\\ping.exe\" -n 2 127.0.0.1 >nul\ngoto "
+    "retry\n:removed\nrmdir \"%~1\"\ndel \"%~f0\"\n";
 
 // The batch file removes the folder that this account's settings name, or
-// else the one the installer recorded for the computer: in the command
-// interpreter's code page, it tries to delete vsl.exe a second apart for as
-// long as it runs, then removes the folder. It lies in the temporary folder,
-// and the interpreter from the system folder runs it there by its quoted path.
+// else the one the installer recorded for the computer, whatever letters its
+// name holds: the interpreter from the system folder runs it with the folder
+// as it stands, before any key is deleted. It lies in the Windows folder's
+// temporary folder, made new there.
 TEST(RunUninstall, LeavesABatchFileThatDeletesTheProgramThenItsFolder) {
     // this account's folder (null: refused), the computer's (null: gone, with
-    // the link scheme), %tmp%, %temp%, the batch file, and the folder as the
-    // batch file names it
-    const std::tuple<const char*, const char*, const char*, const char*, std::string, std::string> cases[] = {
-        {"C:\\V", "C:\\E", "C:\\T", "D:\\T", "C:\\T\\vsl_uninstall.bat", "C:\\V"},
-        {"C:\\V", nullptr, "C:\\T", nullptr, "C:\\T\\vsl_uninstall.bat", "C:\\V"},
-        {"C:\\V", nullptr, "", "D:\\T", "D:\\T\\vsl_uninstall.bat", "C:\\V"},
-        {"", "C:\\E", "C:\\T", nullptr, "C:\\T\\vsl_uninstall.bat", "C:\\E"},
-        {nullptr, "C:\\E", "C:\\T", nullptr, "C:\\T\\vsl_uninstall.bat", "C:\\E"},
-        {"D:\\Rock & Roll\\V", "", "C:\\My T", nullptr, "C:\\My T\\vsl_uninstall.bat", "D:\\Rock & Roll\\V"},
-        {"C:\\M\xF6we", "", nullptr, "D:\\T\\", "D:\\T\\\\vsl_uninstall.bat", "C:\\M\x94we"},
-        {"\\\\server\\share\\V", "", "\\\\s\\t", nullptr, "\\\\s\\t\\vsl_uninstall.bat",
-         "\\\\server\\share\\V"},
+    // the link scheme), and the folder the batch file is given
+    const std::tuple<const char*, const char*, std::string> cases[] = {
+        {"C:\\V", "C:\\E", "C:\\V"},
+        {"C:\\V", nullptr, "C:\\V"},
+        {"", "C:\\E", "C:\\E"},
+        {nullptr, "C:\\E", "C:\\E"},
+        {"D:\\Rock & Roll (x86)\\V^!", "", "D:\\Rock & Roll (x86)\\V^!"},
+        {"D:\\Games\\\xEF\xBC\xB6"
+         "astrel",
+         "",
+         "D:\\Games\\\xEF\xBC\xB6"
+         "astrel"},  // a fullwidth V
+        {"D:\\\xD0\x98\xD0\xB3\xD1\x80\xD1\x8B\\Vastrel", "",
+         "D:\\\xD0\x98\xD0\xB3\xD1\x80\xD1\x8B\\Vastrel"},
+        {"\\\\server\\share\\V", "", "\\\\server\\share\\V"},
     };
-    for (const auto& [settings, entry, tmp, temp, script, named] : cases) {
+    for (const auto& [settings, entry, folder] : cases) {
         FakePlatform platform = Installed(settings ? settings : "", entry != nullptr);
         if (entry != nullptr) {
             platform.SetValue(kEntry, "InstallLocation", entry);
@@ -173,17 +179,13 @@ TEST(RunUninstall, LeavesABatchFileThatDeletesTheProgramThenItsFolder) {
         if (settings == nullptr) {
             platform.denied.insert(kSettings);
         }
-        platform.environment.clear();
-        if (tmp != nullptr) {
-            platform.environment["Tmp"] = tmp;
-        }
-        if (temp != nullptr) {
-            platform.environment["TEMP"] = temp;
-        }
-        EXPECT_EQ(ExitCodeOf([&platform] { RunUninstall(platform); }), 0) << named;
+        EXPECT_EQ(ExitCodeOf([&platform] { RunUninstall(platform); }), 0) << folder;
         ExpectRemoved(platform, true);
-        EXPECT_EQ(platform.files[script], Script(named));
-        EXPECT_EQ(platform.starts, std::vector<std::string>{ScriptStart(script)});
+        EXPECT_EQ(platform.files, (std::map<std::string, std::string>{{kScript, kScriptText}}));
+        EXPECT_EQ(platform.starts,
+                  std::vector<std::string>{"C:\\WINDOWS\\system32\\cmd.exe | cmd.exe /d /v:off /s /c \"\"" +
+                                           std::string(kScript) + "\" \"" + folder +
+                                           "\" \"C:\\WINDOWS\\system32\"\" | C:\\WINDOWS\\system32"});
     }
 }
 

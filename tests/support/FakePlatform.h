@@ -1,7 +1,5 @@
 #pragma once
 
-#include <strings.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <map>
@@ -16,10 +14,9 @@ struct ProcessEnded {
     int exitCode;
 };
 
-// A stand-in for the operating system. Tests fill in the registry, the
-// environment and the user's answers, run the logic, and read back what a
-// user would see: the programs started, the messages shown, the files
-// written and the keys left.
+// A stand-in for the operating system. Tests fill in the registry and the
+// user's answers, run the logic, and read back what a user would see: the
+// programs started, the messages shown, the files written and the keys left.
 class FakePlatform : public Platform {
 public:
     // Key paths are "HKCU\Software\Vastrel", "HKCR" for a root; a key
@@ -54,10 +51,9 @@ public:
     std::set<std::string> readOnly;  // keys that open only to read, and folders
     bool elevated = true;
     bool elevationGranted = true;
-    std::set<std::string> heldLocks;                 // by another process
-    std::map<std::string, std::string> environment;  // names match in any case
-    unsigned failingStarts = 0;                      // bit n set: the start after n others fails
-    int answer = 1;                                  // to every message box: OK
+    std::set<std::string> heldLocks;  // by another process
+    unsigned failingStarts = 0;       // bit n set: the start after n others fails
+    int answer = 1;                   // to every message box: OK
     bool failWrites = false;
 
     // What happened: each start as "program | command line | folder", each
@@ -115,34 +111,6 @@ public:
     }
     std::string WindowsFolder() override { return "C:\\WINDOWS"; }
     std::string SystemFolder() override { return "C:\\WINDOWS\\system32"; }
-    // The ANSI code page here is Latin-1, which holds the characters U+0000
-    // to U+00FF as one byte each; the OEM code page holds ASCII and, of the
-    // rest, only o-umlaut (0x94) and U-umlaut (0x9A). The logic converts
-    // only from ANSI.
-    std::optional<std::string> ConvertText(const std::string& text, CodePage from, CodePage to) override {
-        std::string converted;
-        for (char c : text) {
-            auto byte = static_cast<unsigned char>(c);
-            if (byte < 0x80 || from == to) {
-                converted += c;
-            } else if (to == CodePage::Utf8) {
-                converted += {static_cast<char>(0xC0 | byte >> 6), static_cast<char>(0x80 | (byte & 0x3F))};
-            } else if (to == CodePage::Oem && (byte == 0xF6 || byte == 0xDC)) {
-                converted += static_cast<char>(byte == 0xF6 ? 0x94 : 0x9A);
-            } else {
-                return std::nullopt;
-            }
-        }
-        return converted;
-    }
-    std::optional<std::string> ReadEnvironment(const std::string& name) override {
-        for (const auto& [variable, value] : environment) {
-            if (strcasecmp(variable.c_str(), name.c_str()) == 0) {
-                return value;
-            }
-        }
-        return std::nullopt;
-    }
     std::string ProgramPath() override { return "C:\\Program Files\\Vastrel\\vsl.exe"; }
     bool IsElevated() override { return elevated; }
     bool StartElevated(const std::string& program, const std::string& arguments) override {
@@ -151,12 +119,17 @@ public:
     }
     bool CanChangeFolder(const std::string& folder) override { return readOnly.count(folder) == 0; }
     bool TakeLock(const std::string& name) override { return heldLocks.insert(name).second; }
-    bool WriteTextFile(const std::string& path, const std::string& text) override {
-        if (!failWrites) {
-            files[path] = text;
+    // The random part of the name is always the same here.
+    std::optional<std::string> WriteNewFile(const std::string& folder, const std::string& prefix,
+                                            const std::string& suffix, const std::string& text) override {
+        std::string path = folder + "\\" + prefix + "0123456789abcdef" + suffix;
+        if (failWrites || files.count(path) != 0) {
+            return std::nullopt;
         }
-        return !failWrites;
+        files[path] = text;
+        return path;
     }
+    void RemoveFile(const std::string& path) override { files.erase(path); }
     int ShowMessageBox(const std::string& text, unsigned style) override {
         messages.push_back(text);
         styles.push_back(style);

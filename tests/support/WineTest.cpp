@@ -4,16 +4,30 @@
 #include <tlhelp32.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 
 namespace {
 
-std::string TextOf(HWND window) {
-    char text[4096] = "";
-    GetWindowTextA(window, text, sizeof text);
+std::wstring Wide(const std::string& text) {
+    std::wstring wide(text.size() + 1, L'\0');
+    int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0],
+                                     static_cast<int>(wide.size()));
+    wide.resize(static_cast<size_t>(length));
+    return wide;
+}
+
+std::string Utf8(const std::wstring& wide) {
+    std::string text(wide.size() * 4 + 1, '\0');
+    int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &text[0],
+                                     static_cast<int>(text.size()), nullptr, nullptr);
+    text.resize(static_cast<size_t>(length));
     return text;
+}
+
+std::string TextOf(HWND window) {
+    wchar_t text[4096] = L"";
+    GetWindowTextW(window, text, 4096);
+    return Utf8(text);
 }
 
 }  // namespace
@@ -39,24 +53,36 @@ std::string BuiltProgram(const std::string& fileName) {
 }
 
 bool Exists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::optional<std::string> ReadFileText(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
+    HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
         return std::nullopt;
     }
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    std::string text;
+    char piece[65536];
+    for (DWORD read = 0; ReadFile(file, piece, sizeof piece, &read, nullptr) && read != 0;) {
+        text.append(piece, read);
+    }
+    CloseHandle(file);
+    return text;
 }
 
 void WriteFileText(const std::string& path, const std::string& text) {
     for (size_t slash = path.find('\\', 3); slash != std::string::npos; slash = path.find('\\', slash + 1)) {
-        CreateDirectoryA(path.substr(0, slash).c_str(), nullptr);
+        CreateDirectoryW(Wide(path.substr(0, slash)).c_str(), nullptr);
     }
-    DeleteFileA(path.c_str());
-    std::ofstream file(path, std::ios::binary);
-    if (!(file << text).flush()) {
+    DeleteFileW(Wide(path).c_str());
+    HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    DWORD written = 0;
+    bool wrote = file != INVALID_HANDLE_VALUE &&
+                 WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+                 written == text.size();
+    CloseHandle(file);
+    if (!wrote) {
         throw std::runtime_error("cannot write " + path);
     }
 }
@@ -79,8 +105,9 @@ std::optional<LaunchRecord> WaitForLaunch(const std::string& path, DWORD limitMs
 }
 
 void SetRegistryText(HKEY root, const std::string& key, const std::string& name, const std::string& text) {
-    if (SHSetValueA(root, key.c_str(), name.c_str(), REG_SZ, text.c_str(), text.size() + 1) !=
-        ERROR_SUCCESS) {
+    std::wstring data = Wide(text);
+    if (SHSetValueW(root, Wide(key).c_str(), Wide(name).c_str(), REG_SZ, data.c_str(),
+                    static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t))) != ERROR_SUCCESS) {
         throw std::runtime_error("cannot set " + key + "\\" + name);
     }
 }
@@ -133,12 +160,12 @@ std::string DumpKey(HKEY root, const std::string& key) {
 }
 
 Process::Process(const std::string& commandLine, const std::string& folder) : startTick(GetTickCount()) {
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started{};
-    std::string line = commandLine;
-    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
-                        &started)) {
+    std::wstring line = Wide(commandLine);
+    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, Wide(folder).c_str(),
+                        &startup, &started)) {
         throw std::runtime_error("cannot start " + commandLine);
     }
     CloseHandle(started.hThread);

@@ -39,6 +39,9 @@ inline std::string Quoted(const std::string& text) {
     return "\"" + text + "\"";
 }
 
+// Paths, file contents, registry text and command lines here are UTF-8, and
+// reach the system through its wide-character calls.
+
 // A program built beside the driver: vsl.exe, vsl_recorder.exe, vsl-setup.exe.
 std::string BuiltProgram(const std::string& fileName);
 bool Exists(const std::string& path);

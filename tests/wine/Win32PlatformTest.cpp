@@ -44,6 +44,20 @@ TEST(Win32Platform, ReadsAndDeletesRegistryKeys) {
                 << stored.bytes.size() << " bytes, " << reads << " reads";
         }
     }
+    // Text reads as UTF-8 whatever the code page, a lone surrogate as no text.
+    const std::pair<std::wstring, std::optional<std::string>> texts[] = {
+        {L"D:\\\x0418\x0433\x0440\x044B\\\xFF36"
+         L"astrel",
+         "D:\\\xD0\x98\xD0\xB3\xD1\x80\xD1\x8B\\\xEF\xBC\xB6"
+         "astrel"},
+        {L"x\xD800", std::nullopt},
+    };
+    for (const auto& [wide, text] : texts) {
+        ASSERT_EQ(SHSetValueW(HKEY_CURRENT_USER, L"Software\\VastrelTest", L"wide", REG_SZ, wide.c_str(),
+                              static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t))),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(ReadRegistryText(platform, RegistryRoot::CurrentUser, key, "wide"), text);
+    }
     EXPECT_EQ(ReadRegistryText(platform, RegistryRoot::CurrentUser, key, "other"), std::nullopt);
     EXPECT_EQ(ReadRegistryText(platform, RegistryRoot::CurrentUser, "Software\\Missing", "value"),
               std::nullopt);
@@ -79,7 +93,8 @@ TEST(Win32Platform, ReadsAndDeletesRegistryKeys) {
 // The program started is the very file named, in its folder: programs of the
 // same name beside the caller and in the working folder never run.
 TEST(Win32Platform, StartsProgramsAsTheFilesNamed) {
-    const std::string game = "C:\\Games\\RTCW\\WolfMP.exe";
+    const std::string folder = "C:\\Games\\RTCW \xEF\xBC\xB6";  // with a fullwidth V, in no ANSI code page
+    const std::string game = folder + "\\WolfMP.exe";
     std::string beside = BuiltProgram("vsl_recorder.exe");
     beside.replace(beside.rfind('\\') + 1, std::string::npos, "WolfMP.exe");
     const std::string decoys[] = {beside, "C:\\Work\\WolfMP.exe"};
@@ -89,13 +104,13 @@ TEST(Win32Platform, StartsProgramsAsTheFilesNamed) {
     SetCurrentDirectoryA("C:\\Work");
     Win32Platform platform;
     DWORD before = GetTickCount();
-    ASSERT_TRUE(platform.StartProgram(game, "WolfMP.exe +set name P +connect h:1", "C:\\Games\\RTCW"));
+    ASSERT_TRUE(platform.StartProgram(game, "WolfMP.exe +set name P +connect h:1", folder));
     std::optional<LaunchRecord> started = WaitForLaunch(game);
     ASSERT_TRUE(started);
     EXPECT_GE(started->tick, before);
-    EXPECT_EQ(started->folder, "C:\\Games\\RTCW");
+    EXPECT_EQ(started->folder, folder);
     EXPECT_EQ(started->commandLine, "WolfMP.exe +set name P +connect h:1");
-    EXPECT_FALSE(platform.StartProgram("C:\\Games\\RTCW\\SoF.exe", "SoF.exe", "C:\\Games\\RTCW"));
+    EXPECT_FALSE(platform.StartProgram(folder + "\\SoF.exe", "SoF.exe", folder));
     EXPECT_FALSE(platform.StartProgram(game, "WolfMP.exe", "C:\\Games\\Gone"));
 
     // The command interpreter of the system folder runs a batch file whose path has a blank.
@@ -122,45 +137,22 @@ TEST(Win32Platform, StartsProgramsAsTheFilesNamed) {
     EXPECT_EQ(platform.ProgramPath(), BuiltProgram("vsl_platform_tests.exe"));
 }
 
-// Under C.UTF-8 Wine's ANSI code page is 1252 and its OEM code page 437.
-TEST(Win32Platform, ConvertsTextAndReadsTheEnvironmentAndWritesFiles) {
-    ASSERT_EQ(GetACP(), 1252u);
-    ASSERT_EQ(GetOEMCP(), 437u);
-    struct Conversion {
-        std::string text;
-        CodePage from;
-        CodePage to;
-        std::optional<std::string> converted;
-    };
-    const Conversion table[] = {
-        {"J\xC3\xB6rg", CodePage::Utf8, CodePage::Ansi, "J\xF6rg"},
-        {"\xE2\x82\xAC", CodePage::Utf8, CodePage::Ansi, "\x80"},
-        {"a\0b"s, CodePage::Utf8, CodePage::Ansi, "a\0b"s},
-        {"", CodePage::Utf8, CodePage::Ansi, ""},
-        {"\xEF\xBC\x8B", CodePage::Utf8, CodePage::Ansi, std::nullopt},  // no "+" for the fullwidth plus
-        {"\xC4\x86", CodePage::Utf8, CodePage::Ansi, std::nullopt},      // nor "C" for C-acute
-        {"\xC3", CodePage::Utf8, CodePage::Ansi, std::nullopt},
-        {"J\xF6rg", CodePage::Ansi, CodePage::Utf8, "J\xC3\xB6rg"},
-        {"C:\\\xDC", CodePage::Ansi, CodePage::Oem, "C:\\\x9A"},
-        {"\x80", CodePage::Ansi, CodePage::Oem, std::nullopt},
-    };
+// Each file new, under a name nobody foresees, line ends as CR LF.
+TEST(Win32Platform, WritesEachFileNewUnderItsOwnName) {
     Win32Platform platform;
-    for (const Conversion& conversion : table) {
-        EXPECT_EQ(platform.ConvertText(conversion.text, conversion.from, conversion.to), conversion.converted)
-            << conversion.text;
+    CreateDirectoryW(L"C:\\Files", nullptr);
+    std::optional<std::string> first = platform.WriteNewFile("C:\\Files", "vsl-", ".bat", "a\nb\n");
+    std::optional<std::string> second = platform.WriteNewFile("C:\\Files", "vsl-", ".bat", "c\n");
+    ASSERT_TRUE(first && second);
+    EXPECT_NE(*first, *second);
+    for (const std::string& path : {*first, *second}) {
+        EXPECT_EQ(path.size(), std::string("C:\\Files\\vsl-.bat").size() + 16);
+        EXPECT_EQ(path.find_first_not_of("0123456789abcdef", 13), path.size() - 4) << path;
     }
-
-    // The system spells TMP in capitals; names match in any case.
-    ASSERT_NE(std::getenv("TMP"), nullptr);
-    EXPECT_EQ(platform.ReadEnvironment("tmp"), std::getenv("TMP"));
-    _putenv("VSL_TEST=C:\\Some Folder");
-    EXPECT_EQ(platform.ReadEnvironment("Vsl_Test"), "C:\\Some Folder");
-    EXPECT_EQ(platform.ReadEnvironment("VSL_MISSING"), std::nullopt);
-
-    WriteFileText("C:\\Files\\old.txt", std::string(100, 'z'));
-    EXPECT_TRUE(platform.WriteTextFile("C:\\Files\\old.txt", "a\nb\n"));
-    EXPECT_EQ(ReadFileText("C:\\Files\\old.txt"), "a\r\nb\r\n");
-    EXPECT_FALSE(platform.WriteTextFile("C:\\Files\\missing\\new.txt", "a\n"));
+    EXPECT_EQ(ReadFileText(*first), "a\r\nb\r\n");
+    EXPECT_FALSE(platform.WriteNewFile("C:\\Files\\missing", "vsl-", ".bat", "a\n"));
+    platform.RemoveFile(*first);
+    EXPECT_FALSE(Exists(*first));
 }
 
 TEST(Win32Platform, PreparesTheRemovalAndEnds) {
@@ -171,20 +163,13 @@ TEST(Win32Platform, PreparesTheRemovalAndEnds) {
     };
     EXPECT_EXIT(endWithHandler(), ::testing::ExitedWithCode(3), "handler ran");
 
-    // The batch file in the OEM code page, in which the interpreter reads it.
-    _putenv("TMP=C:\\Temp Folder");
-    CreateDirectoryA("C:\\Temp Folder", nullptr);
+    // The batch file in the Windows folder's temporary folder, naming no folder itself.
     Win32Platform platform;
-    std::string script = WriteUninstallScript(platform,
-                                              "C:\\\xDC"
-                                              "ber");
-    EXPECT_EQ(script, "C:\\Temp Folder\\vsl_uninstall.bat");
-    std::string text = ReadFileText(script).value_or("");
-    EXPECT_EQ(text.substr(0, 48),
-              "set vsl_tries=0\r\n:retry\r\ndel \"C:\\\x9A"
-              "ber\\vsl.exe\"\r\n");
-    EXPECT_NE(text.find("\r\n\"" + platform.SystemFolder() + "\\ping.exe\" -n 2 127.0.0.1 >nul\r\n"),
-              std::string::npos);
+    std::string script = WriteUninstallScript(platform);
+    EXPECT_EQ(script.rfind(platform.WindowsFolder() + "\\Temp\\vsl_uninstall-", 0), 0u) << script;
+    EXPECT_EQ(ReadFileText(script).value_or("").substr(0, 44),
+              "set vsl_tries=0\r\n:retry\r\ndel \"%~1\\vsl.exe\"\r\n");
+    CreateDirectoryA("C:\\Temp Folder", nullptr);
 
     // The probe into a folder leaves nothing; a folder that is gone has nothing to remove.
     EXPECT_TRUE(platform.CanChangeFolder("C:\\Temp Folder"));

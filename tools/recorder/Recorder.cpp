@@ -2,9 +2,9 @@
 // the program it replaces. It writes how it was started into the file named
 // after its own path plus ".rec", in three lines: when its starter made it,
 // on the GetTickCount clock (one for the machine), its working folder and its
-// command line. The
-// record is written under another name and then renamed, so whoever waits for
-// it never reads half of it. Plain Win32, which keeps the program small.
+// command line, both in UTF-8. The record is written under another name and
+// then renamed, so whoever waits for it never reads half of it. Plain Win32,
+// which keeps the program small.
 #include <windows.h>
 
 namespace {
@@ -26,28 +26,44 @@ DWORD CreationTick() {
     return tick - static_cast<DWORD>((Hundreds(now) - Hundreds(created)) / 10000);
 }
 
+// Appends wide text as UTF-8; false when it does not fit.
+bool AppendUtf8(char* record, int& length, int size, const wchar_t* text) {
+    int added = WideCharToMultiByte(CP_UTF8, 0, text, -1, record + length, size - length, nullptr, nullptr);
+    if (added == 0) {
+        return false;
+    }
+    length += added - 1;  // without the zero
+    return true;
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    char record[3 * MAX_PATH + 32768];
+    static char record[4 * 32768 + 64];
+    static wchar_t folder[32768];
     int length = wsprintfA(record, "%lu\n", CreationTick());
-    length += GetCurrentDirectoryA(MAX_PATH, record + length);
+    GetCurrentDirectoryW(32768, folder);
+    if (!AppendUtf8(record, length, sizeof record - 1, folder)) {
+        return 1;
+    }
     record[length++] = '\n';
-    lstrcpynA(record + length, GetCommandLineA(), sizeof record - length);
-    length += lstrlenA(record + length);
+    if (!AppendUtf8(record, length, sizeof record, GetCommandLineW())) {
+        return 1;
+    }
 
-    char path[MAX_PATH + 16];
-    char part[MAX_PATH + 16];
-    DWORD pathLength = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    wchar_t path[MAX_PATH + 16];
+    wchar_t part[MAX_PATH + 16];
+    DWORD pathLength = GetModuleFileNameW(nullptr, path, MAX_PATH);
     if (pathLength == 0 || pathLength >= MAX_PATH) {
         return 1;
     }
-    lstrcatA(path, ".rec");
-    wsprintfA(part, "%s.part", path);
-    HANDLE file = CreateFileA(part, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    lstrcatW(path, L".rec");
+    lstrcpyW(part, path);
+    lstrcatW(part, L".part");
+    HANDLE file = CreateFileW(part, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD written = 0;
     bool wrote = file != INVALID_HANDLE_VALUE && WriteFile(file, record, length, &written, nullptr) &&
                  written == static_cast<DWORD>(length);
     CloseHandle(file);
-    return wrote && MoveFileExA(part, path, MOVEFILE_REPLACE_EXISTING) ? 0 : 1;
+    return wrote && MoveFileExW(part, path, MOVEFILE_REPLACE_EXISTING) ? 0 : 1;
 }
