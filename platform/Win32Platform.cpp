@@ -238,6 +238,32 @@ bool Win32Platform::TakeLock(const std::string& name) {
     return true;
 }
 
+std::optional<std::string> Win32Platform::ReadSmallFile(const std::string& path, std::size_t limit) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return std::nullopt;
+    }
+    // Read in pieces up to one byte past the limit, which tells a file that
+    // is too large without trusting a size read before.
+    std::string text;
+    char piece[4096];
+    for (std::size_t read = 1; read != 0 && text.size() <= limit;) {
+        read = std::fread(piece, 1, sizeof piece, file);
+        text.append(piece, read);
+    }
+    bool failed = std::ferror(file) != 0;
+    static_cast<void>(std::fclose(file));
+    if (failed || text.size() > limit) {
+        return std::nullopt;
+    }
+    return text;
+}
+
+bool Win32Platform::FileExists(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
 bool Win32Platform::WriteTextFile(const std::string& path, const std::string& text) {
     std::FILE* file = std::fopen(path.c_str(), "w");
     if (file == nullptr) {

@@ -28,6 +28,8 @@ public:
     bool StartElevated(const std::string& program, const std::string& arguments) override;
     bool CanChangeFolder(const std::string& folder) override;
     bool TakeLock(const std::string& name) override;
+    std::optional<std::string> ReadSmallFile(const std::string& path, std::size_t limit) override;
+    bool FileExists(const std::string& path) override;
     bool WriteTextFile(const std::string& path, const std::string& text) override;
     // A MessageBoxA with no owner, captioned with the executable's file name
     // without its extension. The application's own platform replaces it with

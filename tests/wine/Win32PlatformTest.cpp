@@ -58,6 +58,9 @@ TEST(Win32Platform, ReadsAndDeletesRegistryKeys) {
     platform.CloseKey(*opened);
     EXPECT_TRUE(platform.OpenKey(RegistryRoot::LocalMachine, "Software\\Microsoft", kKeyQueryValue));
     EXPECT_FALSE(platform.OpenKey(RegistryRoot::LocalMachine, "Software\\Missing", kKeyQueryValue));
+    // A 32-bit prefix has one registry view: the 64-bit one is the same keys.
+    SetRegistryText(HKEY_LOCAL_MACHINE, key, "v", "C:\\A");
+    EXPECT_EQ(ReadRegistryText(platform, RegistryRoot::LocalMachine, key, "v", 1, kKeyWow64_64Key), "C:\\A");
 
     // A key with children stays; the uninstall deletes its link scheme from
     // the classes root, opened with an empty subkey.
@@ -123,7 +126,7 @@ TEST(Win32Platform, StartsProgramsAsTheFilesNamed) {
 }
 
 // Under C.UTF-8 Wine's ANSI code page is 1252 and its OEM code page 437.
-TEST(Win32Platform, ConvertsTextAndReadsTheEnvironmentAndWritesFiles) {
+TEST(Win32Platform, ConvertsTextAndReadsTheEnvironmentAndFiles) {
     ASSERT_EQ(GetACP(), 1252u);
     ASSERT_EQ(GetOEMCP(), 437u);
     struct Conversion {
@@ -157,10 +160,16 @@ TEST(Win32Platform, ConvertsTextAndReadsTheEnvironmentAndWritesFiles) {
     EXPECT_EQ(platform.ReadEnvironment("Vsl_Test"), "C:\\Some Folder");
     EXPECT_EQ(platform.ReadEnvironment("VSL_MISSING"), std::nullopt);
 
-    WriteFileText("C:\\Files\\old.txt", std::string(100, 'z'));
-    EXPECT_TRUE(platform.WriteTextFile("C:\\Files\\old.txt", "a\nb\n"));
-    EXPECT_EQ(ReadFileText("C:\\Files\\old.txt"), "a\r\nb\r\n");
+    // Emptied and written in text mode, read back as bytes, Ctrl-Z too, up to
+    // the limit; a folder is no file.
+    WriteFileText("C:\\Files\\old.txt", std::string(6000, 'z'));
     EXPECT_FALSE(platform.WriteTextFile("C:\\Files\\missing\\new.txt", "a\n"));
+    const std::string lines = "a\r\nb\r\n\x1A" + std::string(5000, 'c');
+    EXPECT_TRUE(platform.WriteTextFile("C:\\Files\\old.txt", "a\nb\n\x1A" + std::string(5000, 'c')));
+    EXPECT_EQ(platform.ReadSmallFile("c:\\files\\OLD.TXT", lines.size()), lines);
+    EXPECT_FALSE(platform.ReadSmallFile("C:\\Files\\old.txt", lines.size() - 1) ||
+                 platform.ReadSmallFile("C:\\Files", 9) || platform.ReadSmallFile("C:\\Files\\gone.txt", 9));
+    EXPECT_TRUE(platform.FileExists("C:\\Files\\old.txt") && !platform.FileExists("C:\\Files"));
 }
 
 TEST(Win32Platform, PreparesTheRemovalAndEnds) {
