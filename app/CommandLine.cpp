@@ -8,28 +8,19 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
-// Walks a command line one character at a time, where a character is a single
-// byte or a lead byte together with its trail byte.
+// Walks a command line one byte at a time. The line is UTF-8, in which no
+// byte of a character beyond ASCII is a blank, tab, quote or backslash.
 class CommandLineReader {
 public:
-    CommandLineReader(const std::string& line, LeadByteTest isLeadByte)
-        : line_(line), isLeadByte_(isLeadByte) {}
+    explicit CommandLineReader(const std::string& line) : line_(line) {}
 
     bool AtEnd() const { return at_ == line_.size(); }
     char Peek(std::size_t ahead = 0) const { return at_ + ahead < line_.size() ? line_[at_ + ahead] : '\0'; }
     void Skip(std::size_t count = 1) { at_ += count; }
-
-    void CopyCharacterTo(std::string& text) {
-        bool lead = isLeadByte_(static_cast<unsigned char>(line_[at_]));
-        text += line_[at_++];
-        if (lead && !AtEnd()) {
-            text += line_[at_++];
-        }
-    }
+    void CopyCharacterTo(std::string& text) { text += line_[at_++]; }
 
 private:
     const std::string& line_;
-    LeadByteTest isLeadByte_;
     std::size_t at_ = 0;
 };
 
@@ -85,12 +76,8 @@ std::string ReadArgument(CommandLineReader& reader) {
 
 }  // namespace
 
-bool NoLeadBytes(unsigned char) {
-    return false;
-}
-
-std::vector<std::string> SplitCommandLine(const std::string& commandLine, LeadByteTest isLeadByte) {
-    CommandLineReader reader(commandLine, isLeadByte);
+std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
+    CommandLineReader reader(commandLine);
     std::vector<std::string> arguments{ReadProgramName(reader)};
     for (;;) {
         while (IsBlank(reader.Peek())) {

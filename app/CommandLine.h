@@ -3,12 +3,6 @@
 #include <string>
 #include <vector>
 
-// Tells whether a byte opens a double-byte character of the ANSI code page.
-using LeadByteTest = bool (*)(unsigned char byte);
-
-// For single-byte code pages: no byte is a lead byte.
-bool NoLeadBytes(unsigned char byte);
-
 // Splits a command line into its arguments, the program name first, by the
 // rules of the Microsoft C runtime (msvcrt), by which programs started from
 // the shell read their arguments:
@@ -17,10 +11,9 @@ bool NoLeadBytes(unsigned char byte);
 // - blanks and tabs separate arguments, except inside a quoted stretch;
 // - backslashes before a quote count in pairs: 2n give n and the quote opens
 //   or closes a stretch, 2n+1 give n and a literal quote;
-// - two quotes in a row inside a stretch give one quote and close it;
-// - a double-byte character is copied whole, so its trail byte is never taken
-//   for a blank, tab, quote or backslash.
-std::vector<std::string> SplitCommandLine(const std::string& commandLine, LeadByteTest isLeadByte);
+// - two quotes in a row inside a stretch give one quote and close it.
+// The line is UTF-8, whose bytes beyond ASCII are all letters here.
+std::vector<std::string> SplitCommandLine(const std::string& commandLine);
 
 // The link text: the first argument after the program name that is neither
 // empty nor an option (beginning with "-" or "/"); empty when there is none.

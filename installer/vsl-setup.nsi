@@ -70,7 +70,7 @@ ShowInstDetails show
 BrandingText "Vastrel ${VERSION}"
 
 !define MUI_ICON "${VSL_ICON}"
-!define FOLDER_PAGE_TEXT "Vastrel opens vsl links from web pages and starts the game they name. Choose the folder for vsl.exe; keep it for vsl.exe alone, because removing Vastrel removes the folder."
+!define FOLDER_PAGE_TEXT "Vastrel opens vsl links from web pages and starts the game they name. Choose the folder for vsl.exe; keep it for vsl.exe alone, because removing Vastrel removes the folder. Only administrators will be able to change it: a folder that cannot be protected so is refused."
 !define MUI_DIRECTORYPAGE_TEXT_TOP "${FOLDER_PAGE_TEXT}"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
@@ -266,6 +266,39 @@ Function .onVerifyInstDir
   SendMessage $2 ${WM_SETTEXT} 0 "STR:${FOLDER_PAGE_TEXT}"
 FunctionEnd
 
+; Makes the install folder, if need be, one that only administrators may
+; change. vsl.exe runs for every account that clicks a vsl link, and elevated
+; when an administrator removes Vastrel: an account that could replace it
+; would run its own program as them. A folder outside Program Files inherits
+; rights that let every user change it (C:\ and a fresh drive's root give
+; Authenticated Users Modify below them), so the folder gets an access list of
+; its own, whatever it had before: full control for SYSTEM and the
+; Administrators, read and execute for Users, nothing handed down from above.
+; icacls names the groups by their SIDs, which every language of Windows
+; shares. A folder that cannot take such a list (on FAT or exFAT, say) is
+; refused, and a folder made here for it is removed again: nothing is written.
+Function ProtectInstallFolder
+  StrCpy $2 ""
+  ${IfNot} ${FileExists} "$INSTDIR\*.*"
+    StrCpy $2 "made"
+  ${EndIf}
+  ClearErrors
+  CreateDirectory "$INSTDIR"
+  nsExec::Exec '"$SYSDIR\icacls.exe" "$INSTDIR" /reset /Q'
+  Pop $0
+  ${If} $0 == 0
+    nsExec::Exec '"$SYSDIR\icacls.exe" "$INSTDIR" /inheritance:r /grant:r *S-1-5-18:(OI)(CI)F *S-1-5-32-544:(OI)(CI)F *S-1-5-32-545:(OI)(CI)RX /Q'
+    Pop $0
+  ${EndIf}
+  ${If} ${Errors}
+  ${OrIf} $0 != 0
+    ${If} $2 == "made"
+      RMDir "$INSTDIR"
+    ${EndIf}
+    !insertmacro Refuse "Cannot set the access rights of $INSTDIR so that only administrators may change it, and without them any account could replace vsl.exe there. Choose a folder on an NTFS drive. Nothing has been installed." ${EXIT_WRITE_FAILED}
+  ${EndIf}
+FunctionEnd
+
 Section
   Call CheckInstallFolder
   ${If} $0 != ""
@@ -279,6 +312,8 @@ Section
   ${If} $previousFolder == ""
     ReadRegStr $previousFolder HKCU "${SETTINGS_KEY}" "path"
   ${EndIf}
+
+  Call ProtectInstallFolder
 
   ClearErrors
   SetOutPath "$INSTDIR"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <optional>
@@ -21,6 +22,9 @@ enum class RegistryRoot { CurrentUser, LocalMachine, ClassesRoot };
 constexpr std::uint32_t kKeyQueryValue = 0x0001;
 constexpr std::uint32_t kKeyAllAccess = 0xF003F;
 constexpr std::uint32_t kKeyDelete = 0x10000;  // DELETE: the right to delete the key itself
+// Added to a mask: the key as 64-bit programs see it, where a 32-bit program
+// on 64-bit Windows would see its own copy; 32-bit Windows has one view.
+constexpr std::uint32_t kKeyWow64_64Key = 0x0100;
 
 // Message box styles and answers.
 constexpr unsigned kMbIconHand = 0x10;       // one OK button and the stop icon
@@ -93,6 +97,13 @@ public:
                                                     const std::string& suffix, const std::string& text) = 0;
 
     virtual void RemoveFile(const std::string& path) = 0;
+
+    // The file's bytes; nothing when it cannot be read or holds more than
+    // limit bytes.
+    virtual std::optional<std::string> ReadSmallFile(const std::string& path, std::size_t limit) = 0;
+
+    // Whether the path names a file; a folder is none.
+    virtual bool FileExists(const std::string& path) = 0;
 
     // Shows a modal message box captioned with the program's name and returns
     // the button pressed.

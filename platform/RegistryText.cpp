@@ -11,8 +11,8 @@ constexpr std::uint32_t kOffered = kBufferSize - 1;
 }  // namespace
 
 std::optional<std::string> ReadRegistryText(Platform& platform, RegistryRoot root, const std::string& subkey,
-                                            const std::string& valueName, int reads) {
-    std::optional<RegistryKey> key = platform.OpenKey(root, subkey, kKeyQueryValue);
+                                            const std::string& valueName, int reads, std::uint32_t view) {
+    std::optional<RegistryKey> key = platform.OpenKey(root, subkey, kKeyQueryValue | view);
     if (!key) {
         return std::nullopt;
     }

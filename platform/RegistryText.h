@@ -11,6 +11,8 @@
 // than 255 bytes counts as absent. The key is closed whenever it was opened.
 //
 // With reads = 2 the value is read twice in a row into the same buffer and
-// size variable, and only the second read decides.
+// size variable, and only the second read decides. The view is 0 or
+// kKeyWow64_64Key.
 std::optional<std::string> ReadRegistryText(Platform& platform, RegistryRoot root, const std::string& subkey,
-                                            const std::string& valueName, int reads = 1);
+                                            const std::string& valueName, int reads = 1,
+                                            std::uint32_t view = 0);

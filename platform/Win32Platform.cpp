@@ -369,6 +369,40 @@ void Win32Platform::RemoveFile(const std::string& path) {
     }
 }
 
+std::optional<std::string> Win32Platform::ReadSmallFile(const std::string& path, std::size_t limit) {
+    std::optional<std::vector<wchar_t>> wide = ToWide(path);
+    HANDLE file = wide ? CreateFileW(wide->data(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                     OPEN_EXISTING, 0, nullptr)
+                       : INVALID_HANDLE_VALUE;
+    if (file == INVALID_HANDLE_VALUE) {
+        return std::nullopt;
+    }
+    // Read in pieces up to one byte past the limit, which tells a file that
+    // is too large without trusting a size read before.
+    std::string text;
+    char piece[4096];
+    DWORD read = 1;
+    bool failed = false;
+    while (read != 0 && text.size() <= limit) {
+        failed = !ReadFile(file, piece, sizeof piece, &read, nullptr);
+        if (failed) {
+            break;
+        }
+        text.append(piece, read);
+    }
+    CloseHandle(file);
+    if (failed || text.size() > limit) {
+        return std::nullopt;
+    }
+    return text;
+}
+
+bool Win32Platform::FileExists(const std::string& path) {
+    std::optional<std::vector<wchar_t>> wide = ToWide(path);
+    DWORD attributes = wide ? GetFileAttributesW(wide->data()) : INVALID_FILE_ATTRIBUTES;
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
 int Win32Platform::ShowMessageBox(const std::string& text, unsigned style) {
     return MessageBoxW(nullptr, ToWide(text, true).value_or(std::vector<wchar_t>(1)).data(),
                        ToWide(ProgramName(), true).value_or(std::vector<wchar_t>(1)).data(), style);

@@ -39,6 +39,8 @@ public:
     std::optional<std::string> WriteNewFile(const std::string& folder, const std::string& prefix,
                                             const std::string& suffix, const std::string& text) override;
     void RemoveFile(const std::string& path) override;
+    std::optional<std::string> ReadSmallFile(const std::string& path, std::size_t limit) override;
+    bool FileExists(const std::string& path) override;
     // A message box with no owner, captioned with the executable's file name
     // without its extension. The application's own platform replaces it with
     // the framework's message box, which is owned by the main window.

@@ -6,15 +6,14 @@
 
 void CWinApp::ParseCommandLine(CCommandLineInfo& info) const {
     // The command line as the system holds it, in UTF-16, so that no code
-    // page changes a character of it; as UTF-8 no byte of a character beyond
-    // ASCII is a blank, tab, quote or backslash. The C runtime reads an empty
-    // command line as the program's path.
+    // page changes a character of it. The C runtime reads an empty command
+    // line as the program's path.
     const wchar_t* wide = GetCommandLineW();
     std::string commandLine = FromWide(wide, wcslen(wide)).value_or(std::string());
     if (commandLine.empty()) {
         commandLine = ProgramPath();
     }
-    info.m_strFileName = ChooseLinkText(SplitCommandLine(commandLine, NoLeadBytes));
+    info.m_strFileName = ChooseLinkText(SplitCommandLine(commandLine));
 }
 
 int AfxMessageBox(const std::string& text, UINT style) {

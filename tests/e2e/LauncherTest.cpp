@@ -283,4 +283,47 @@ TEST(Uninstall, RemovesEverything) {
     EXPECT_FALSE(WaitForLaunch("C:\\Rock.exe", 0));
 }
 
+// Games from the stores, side by side: mohaa from its installer's value though
+// GOG's War Chest holds it too, Spearhead from the War Chest, and rtcw from a
+// Steam library on drive D:, as GOG's rtcw folder lacks the game's program;
+// once that is there, rtcw from GOG. Steam records its own folder in lower
+// case with slashes.
+TEST(Launch, FindsTheGamesWhereTheStoresInstalledThem) {
+    ASSERT_TRUE(Exists("D:\\")) << "no drive D: (tools/wine-run makes one with VSL_SECOND_DRIVE=1)";
+    const std::string program = BuiltProgram("vsl.exe");
+    const std::string chest = "C:\\GOG Games\\War Chest\\", gog = "C:\\GOG Games\\RTCW", steam = "D:\\Steam";
+    SetRegistryText(HKEY_CURRENT_USER, "Software\\2015\\MOHAA", "basepath", "C:\\Games\\MOHAA");
+    SetRegistryText(HKEY_LOCAL_MACHINE, "Software\\GOG.com\\Games\\1207659126", "path", chest);
+    SetRegistryText(HKEY_LOCAL_MACHINE, "Software\\GOG.com\\Games\\1441704976", "PATH", gog);
+    SetRegistryText(HKEY_CURRENT_USER, "Software\\Valve\\Steam", "SteamPath", "c:/program files (x86)/steam");
+    WriteFileText(
+        "C:\\Program Files (x86)\\Steam\\SteamApps\\libraryfolders.vdf",
+        R"("libraryfolders" { "0" { "path" "C:\\Program Files (x86)\\Steam" } "1" { "path" "D:\\Steam" } })");
+    WriteFileText(steam + "\\steamapps\\appmanifest_9010.acf",
+                  "\"AppState\"\n{\n\t\"installdir\"\t\t\"RTCW\"\n}\n");
+    const std::pair<const char*, std::string> table[] = {
+        {"mohaa", "C:\\Games\\MOHAA\\mohaa.exe"},
+        {"mohaaspearhead", chest + "moh_spearhead.exe"},
+        {"rtcw", steam + "\\steamapps\\common\\RTCW\\WolfMP.exe"},
+        {"rtcw", gog + "\\WolfMP.exe"}};
+    PlantRecorder(chest + "MOHAA.exe");
+    std::deque<Process> runs;
+    for (size_t i = 0; i < std::size(table); ++i) {
+        // GOG's rtcw folder holds the game's program only once Steam's has started.
+        ASSERT_TRUE(i != 3 || WaitForLaunch(table[2].second));
+        PlantRecorder(table[i].second);
+        runs.emplace_back(Quoted(program) + " vsl://" + table[i].first + "/10.0.0.1:27960?name=P");
+    }
+    for (size_t i = 0; i < runs.size(); ++i) {
+        const std::string& path = table[i].second;
+        size_t slash = path.rfind('\\');
+        std::optional<LaunchRecord> game = WaitForLaunch(path);
+        ASSERT_TRUE(game) << path;
+        EXPECT_EQ(game->folder, path.substr(0, slash));
+        EXPECT_EQ(game->commandLine, path.substr(slash + 1) + " +set name P +connect 10.0.0.1:27960");
+        EXPECT_EQ(runs[i].WaitForExit(), 0u) << path;
+    }
+    EXPECT_FALSE(WaitForLaunch(chest + "MOHAA.exe", 0));
+}
+
 }  // namespace

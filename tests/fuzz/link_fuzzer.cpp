@@ -3,8 +3,7 @@
 // page must never reach: no console command beyond +set and +connect, no
 // setting outside the game's table, no byte beyond ASCII, no program but the
 // game and explorer, an exit code of 0 or 1. The last byte scripts the run:
-// bit 0 fails the game's start, bit 1 the web address's, bit 2 splits with
-// the lead bytes of a double-byte code page.
+// bit 0 fails the game's start, bit 1 the web address's.
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -31,10 +30,6 @@ namespace {
 
 #define VSL_REQUIRE(condition) \
     ((condition) ? static_cast<void>(0) : BrokenInvariant(#condition, __FILE__, __LINE__))
-
-bool DoubleByteLead(unsigned char byte) {
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
 
 // Text a console reads as plain text: no separator, quote, escape, comment,
 // control byte or byte beyond ASCII.
@@ -67,8 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Splitting drops quotes and halves runs of backslashes: it never makes a
     // byte that the line did not hold, and the link is one of the arguments.
-    std::vector<std::string> arguments =
-        SplitCommandLine(text, (script & 4) != 0 ? DoubleByteLead : NoLeadBytes);
+    std::vector<std::string> arguments = SplitCommandLine(text);
     VSL_REQUIRE(!arguments.empty());
     std::string all;
     for (const std::string& argument : arguments) {

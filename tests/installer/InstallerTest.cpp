@@ -117,6 +117,13 @@ TEST(Installer, InstallsIntoTheFolderAskedFor) {
         {"/d=C:\\x\\.\\Vastrel", "C:\\x\\Vastrel"},
         {"/D=" + longest, longest},
     };
+    // The access list's tool, as the recorder: only Windows gives folders
+    // access rights, so here the installer's call is what can be seen. Wine
+    // runs its own program for a system program's name unless told to run the
+    // file.
+    const std::string icacls = "C:\\windows\\system32\\icacls.exe";
+    PlantRecorder(icacls);
+    SetRegistryText(HKEY_CURRENT_USER, "Software\\Wine\\DllOverrides", "icacls.exe", "native");
     std::string previous;
     for (const auto& [argument, folder] : table) {
         if (folder == "C:\\Games, old\\Vastrel 1") {
@@ -130,6 +137,13 @@ TEST(Installer, InstallsIntoTheFolderAskedFor) {
         } else if (previous != folder) {
             EXPECT_FALSE(Exists(previous)) << argument;
         }
+        std::optional<LaunchRecord> protecting = WaitForLaunch(icacls, 0);
+        ASSERT_TRUE(protecting) << argument;
+        EXPECT_EQ(protecting->commandLine,
+                  Quoted(icacls) + " " + Quoted(folder) +
+                      " /inheritance:r /grant:r *S-1-5-18:(OI)(CI)F *S-1-5-32-544:(OI)(CI)F "
+                      "*S-1-5-32-545:(OI)(CI)RX /Q");
+        DeleteFileA((icacls + ".rec").c_str());
         previous = folder;
     }
     EXPECT_FALSE(Exists("C:\\a"));
@@ -138,8 +152,10 @@ TEST(Installer, InstallsIntoTheFolderAskedFor) {
 
 // Installs that must not happen end with their exit code and write nothing:
 // neither a key nor the folder asked for, nor a part of it. Exit code 2: a
-// folder that cannot hold Vastrel; 740: no administrator.
+// folder that cannot hold Vastrel; 740: no administrator; 3: a folder whose
+// access rights cannot be set (here, as the tool that sets them cannot run).
 TEST(Installer, RefusesWhatItCannotInstall) {
+    WriteFileText("C:\\windows\\system32\\icacls.exe", "no program");
     const std::string folders[] = {
         "/S /D=C:\\" + std::string(245, 'v'),  // longer than CreateDirectory's 247
         "\"/D=C:\\Wanted Here\" /S",           // /D= comes last, quoted or not
@@ -159,8 +175,10 @@ TEST(Installer, RefusesWhatItCannotInstall) {
     }
     runs.emplace_back(SetupLine("/S", kAsUser));
     runs.emplace_back(SetupLine("/S /D=C:\\Wanted", kAsUser));
+    runs.emplace_back(SetupLine("/S /D=C:\\Wanted"));
     for (size_t i = 0; i < runs.size(); ++i) {
-        EXPECT_EQ(runs[i].WaitForExit(Limit(60000)), i < std::size(folders) ? 2u : 740u) << "run " << i;
+        DWORD code = i < std::size(folders) ? 2 : i + 1 < runs.size() ? 740 : 3;
+        EXPECT_EQ(runs[i].WaitForExit(Limit(60000)), code) << "run " << i;
     }
     EXPECT_EQ(Keys(), "");
     EXPECT_EQ(NamesIn("C:"), drive);

@@ -35,29 +35,49 @@ check "install refused without 32-bit programs" "1 runs no 32-bit programs" \
     "$? $(grep -o 'runs no 32-bit programs' <<<"$refusal")"
 check "nothing installed without 32-bit programs" "$before" "$(tree_of no32)"
 
-# A home with settings of its own and another default for vsl links: install
-# (twice) takes the links over, a link reaches the game through xdg-open as it
-# was written, since neither a shell nor Wine's start expands or splits any
-# of it, and remove gives the links back and changes nothing else.
+# Wine 8.20 and later write an entry of their own for a prefix's vsl links
+# whenever the prefix starts; it opens them with Wine's start command.
+wine_entry() {
+    printf '%s\n' '[Desktop Entry]' 'Type=Application' 'Name=vsl' "Exec=env WINEPREFIX=\"$prefix\" wine start %u" \
+        'NoDisplay=true' 'MimeType=x-scheme-handler/vsl;' >"$XDG_DATA_HOME/applications/wine-protocol-vsl.desktop"
+}
+# shellcheck disable=SC2016 # meant as it stands
+link='vsl://rtcw/10.0.0.1:27960?name=Big %WINDIR%$HOME|`id`'\''x&password=*?~ z$(id)<>'
+as_written="C:\\Games\\RTCW
+WolfMP.exe +set name Big %WINDIR%\$HOME|\`id\`'x +set password *?~ z\$(id)<> +connect 10.0.0.1:27960"
+
+# A home with settings of its own and Wine's entry as the user's default for
+# vsl links: install (twice) takes the links over and names Wine's entry, a
+# link reaches the game through xdg-open as it was written, since neither a
+# shell nor Wine's start expands or splits any of it, and remove gives the
+# links back, says so and how to choose, and changes nothing else.
 fresh_home settled
 mkdir -p "$XDG_DATA_HOME/applications" "$XDG_CONFIG_HOME"
-printf '%s\n' '[Desktop Entry]' 'Type=Application' 'Name=Other' 'Exec=true %u' 'MimeType=x-scheme-handler/vsl;' \
-    >"$XDG_DATA_HOME/applications/other.desktop"
-printf '%s\n' '[Default Applications]' 'x-scheme-handler/vsl=other.desktop' '' '[Added Associations]' \
+wine_entry
+printf '%s\n' '[Default Applications]' 'x-scheme-handler/vsl=wine-protocol-vsl.desktop' '' '[Added Associations]' \
     'image/png=viewer.desktop;' >"$XDG_CONFIG_HOME/mimeapps.list"
 before=$(tree_of settled)
 "$handler" install --prefix "$prefix" >/dev/null
-"$handler" install --prefix "$prefix" >/dev/null
+check "install names Wine's entry" 1 \
+    "$("$handler" install --prefix "$prefix" | grep -c "found Wine's own entry .*'wine start': that expands %NAME%")"
 check "the default handler" vastrel-vsl.desktop "$(default_handler)"
 entry=$XDG_DATA_HOME/applications/vastrel-vsl.desktop
 check "the entry validates" "" "$(desktop-file-validate "$entry" 2>&1)"
 check "the entry's Exec" "Exec=$XDG_DATA_HOME/vastrel/vsl-open %u" "$(grep '^Exec=' "$entry")"
-# shellcheck disable=SC2016 # meant as it stands
-hostile='Big %WINDIR%$HOME|`id`'\''x&password=*?~ z$(id)<>'
-check "a link through xdg-open" "C:\\Games\\RTCW
-WolfMP.exe +set name Big %WINDIR%\$HOME|\`id\`'x +set password *?~ z\$(id)<> +connect 10.0.0.1:27960" \
-    "$(game_started_by xdg-open "vsl://rtcw/10.0.0.1:27960?name=$hostile")"
-"$handler" remove >/dev/null
-check "the default handler given back" other.desktop "$(default_handler)"
+check "a link through xdg-open" "$as_written" "$(game_started_by xdg-open "$link")"
+check "remove names Wine's entry, given back" 2 "$("$handler" remove | grep -c -e "before install, Wine's own entry \
+.*'wine start'" -e "choose their handler with: xdg-mime default ENTRY.desktop x-scheme-handler/vsl")"
+check "the default handler given back" wine-protocol-vsl.desktop "$(default_handler)"
 check "the settled home after install and remove" "$before" "$(tree_of settled)"
+
+# Wine's entry written after install, as the prefix starts again: the links
+# stay with the handler's entry; remove says where they may go.
+fresh_home later
+"$handler" install --prefix "$prefix" >/dev/null
+wine_entry
+update-desktop-database "$XDG_DATA_HOME/applications"
+check "the default beside Wine's later entry" vastrel-vsl.desktop "$(default_handler)"
+check "a link through xdg-open beside Wine's later entry" "$as_written" "$(game_started_by xdg-open "$link")"
+check "remove names Wine's entry, no default left" 2 "$("$handler" remove | grep -c -e "no default left \
+.*Wine's own entry .*'wine start'" -e "choose their handler with: xdg-mime default ENTRY.desktop")"
 finish

@@ -19,8 +19,8 @@ struct ProcessEnded {
 // programs started, the messages shown, the files written and the keys left.
 class FakePlatform : public Platform {
 public:
-    // Key paths are "HKCU\Software\Vastrel", "HKCR" for a root; a key
-    // exists with its parents.
+    // Key paths are "HKCU\Software\Vastrel", "HKCR" for a root, "HKLM64" for
+    // the 64-bit view's, a registry of its own; a key exists with its parents.
     void AddKey(const std::string& path) {
         for (size_t end = path.size(); end != 0 && end != std::string::npos;
              end = path.rfind('\\', end - 1)) {
@@ -62,16 +62,18 @@ public:
     std::vector<std::string> starts;
     std::vector<std::string> elevatedStarts;
     std::vector<std::string> messages;
-    std::vector<unsigned> styles;  // of the message boxes: their buttons and icon
-    std::map<std::string, std::string> files;
+    std::vector<unsigned> styles;              // of the message boxes: their buttons and icon
+    std::map<std::string, std::string> files;  // also read
     int openKeys = 0;
 
     std::optional<RegistryKey> OpenKey(RegistryRoot root, const std::string& subkey,
                                        std::uint32_t access) override {
         const char* const roots[] = {"HKCU", "HKLM", "HKCR"};
-        std::string path = roots[static_cast<int>(root)] + (subkey.empty() ? "" : "\\" + subkey);
+        std::string path = roots[static_cast<int>(root)] +
+                           std::string((access & kKeyWow64_64Key) ? "64" : "") +
+                           (subkey.empty() ? "" : "\\" + subkey);
         if (!HasKey(path) || denied.count(path) != 0 ||
-            (readOnly.count(path) != 0 && access != kKeyQueryValue)) {
+            (readOnly.count(path) != 0 && (access & ~kKeyWow64_64Key) != kKeyQueryValue)) {
             return std::nullopt;
         }
         keyPaths_[keyPaths_.size() + 1] = path;
@@ -119,6 +121,12 @@ public:
     }
     bool CanChangeFolder(const std::string& folder) override { return readOnly.count(folder) == 0; }
     bool TakeLock(const std::string& name) override { return heldLocks.insert(name).second; }
+    std::optional<std::string> ReadSmallFile(const std::string& path, std::size_t limit) override {
+        auto file = files.find(path);
+        return file != files.end() && file->second.size() <= limit ? std::optional(file->second)
+                                                                   : std::nullopt;
+    }
+    bool FileExists(const std::string& path) override { return files.count(path) != 0; }
     // The random part of the name is always the same here.
     std::optional<std::string> WriteNewFile(const std::string& folder, const std::string& prefix,
                                             const std::string& suffix, const std::string& text) override {

@@ -72,6 +72,9 @@ TEST(Win32Platform, ReadsAndDeletesRegistryKeys) {
     platform.CloseKey(*opened);
     EXPECT_TRUE(platform.OpenKey(RegistryRoot::LocalMachine, "Software\\Microsoft", kKeyQueryValue));
     EXPECT_FALSE(platform.OpenKey(RegistryRoot::LocalMachine, "Software\\Missing", kKeyQueryValue));
+    // A 32-bit prefix has one registry view: the 64-bit one is the same keys.
+    SetRegistryText(HKEY_LOCAL_MACHINE, key, "v", "C:\\A");
+    EXPECT_EQ(ReadRegistryText(platform, RegistryRoot::LocalMachine, key, "v", 1, kKeyWow64_64Key), "C:\\A");
 
     // A key with children stays; the uninstall deletes its link scheme from
     // the classes root, opened with an empty subkey.
@@ -137,11 +140,14 @@ TEST(Win32Platform, StartsProgramsAsTheFilesNamed) {
     EXPECT_EQ(platform.ProgramPath(), BuiltProgram("vsl_platform_tests.exe"));
 }
 
-// Each file new, under a name nobody foresees, line ends as CR LF.
-TEST(Win32Platform, WritesEachFileNewUnderItsOwnName) {
+// Each file new, under a name nobody foresees, line ends as CR LF; read back
+// as bytes, Ctrl-Z too, up to the limit, the name in any case; a folder is no
+// file.
+TEST(Win32Platform, WritesEachFileNewAndReadsFiles) {
     Win32Platform platform;
     CreateDirectoryW(L"C:\\Files", nullptr);
-    std::optional<std::string> first = platform.WriteNewFile("C:\\Files", "vsl-", ".bat", "a\nb\n");
+    std::optional<std::string> first =
+        platform.WriteNewFile("C:\\Files", "vsl-", ".bat", "a\nb\n\x1A" + std::string(5000, 'c'));
     std::optional<std::string> second = platform.WriteNewFile("C:\\Files", "vsl-", ".bat", "c\n");
     ASSERT_TRUE(first && second);
     EXPECT_NE(*first, *second);
@@ -149,10 +155,14 @@ TEST(Win32Platform, WritesEachFileNewUnderItsOwnName) {
         EXPECT_EQ(path.size(), std::string("C:\\Files\\vsl-.bat").size() + 16);
         EXPECT_EQ(path.find_first_not_of("0123456789abcdef", 13), path.size() - 4) << path;
     }
-    EXPECT_EQ(ReadFileText(*first), "a\r\nb\r\n");
+    const std::string lines = "a\r\nb\r\n\x1A" + std::string(5000, 'c');
+    EXPECT_EQ(platform.ReadSmallFile("c:\\FILES" + first->substr(8), lines.size()), lines);
+    EXPECT_FALSE(platform.ReadSmallFile(*first, lines.size() - 1) || platform.ReadSmallFile("C:\\Files", 9) ||
+                 platform.ReadSmallFile("C:\\Files\\gone.txt", 9));
+    EXPECT_TRUE(platform.FileExists(*first) && !platform.FileExists("C:\\Files"));
     EXPECT_FALSE(platform.WriteNewFile("C:\\Files\\missing", "vsl-", ".bat", "a\n"));
     platform.RemoveFile(*first);
-    EXPECT_FALSE(Exists(*first));
+    EXPECT_FALSE(platform.FileExists(*first));
 }
 
 TEST(Win32Platform, PreparesTheRemovalAndEnds) {
