@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <shlwapi.h>
 
+#include <cstdlib>
 #include <deque>
 
 #include "tests/support/WineTest.h"
@@ -13,7 +14,8 @@
 namespace {
 
 const char kQuestion[] = "Are you sure you want to uninstall Vastrel ?";
-const char kLink[] = "vsl://rtcw/10.0.0.1:27960?name=Player&embed_url={https://example.org/}";
+// As browsers hand it over: "name=Big Player&embed_url={https://example.org/}".
+const char kLink[] = "vsl://rtcw/10.0.0.1:27960?name=Big%20Player&embed_url=%7Bhttps://example.org/%7D";
 const char kMalformed[] =
     "Malformed parameter string passed\nThis would most likely be caused by a bad link.";
 
@@ -41,6 +43,12 @@ std::vector<LONG> Corners(const RECT& rect) {
 // the file the registry names, in its folder, then the Windows folder's
 // explorer with the address.
 TEST(Launch, ShowsTheTitlePictureThenStartsTheGameAndOpensTheAddress) {
+    // The run under Windows' UTF-8 setting, where the ANSI and OEM code pages
+    // are 65001, says so (CMakeLists.txt).
+    if (const char* codePage = std::getenv("VSL_CODE_PAGE")) {
+        ASSERT_EQ(GetACP(), std::strtoul(codePage, nullptr, 10));
+        ASSERT_EQ(GetOEMCP(), std::strtoul(codePage, nullptr, 10));
+    }
     std::string program = Install();
     Process vsl(Quoted(program) + " " + Quoted(kLink));
     // The dialog comes first; its initialisation starts the timer, then makes
@@ -87,7 +95,7 @@ TEST(Launch, ShowsTheTitlePictureThenStartsTheGameAndOpensTheAddress) {
     EXPECT_GE(game->tick - vsl.startTick, 3000u);
     EXPECT_GE(game->tick - *dialogMade, 3000u - kSeenLateMs);
     EXPECT_LE(game->tick - *splashMade, 3000u + Limit(kDispatchMs));
-    EXPECT_EQ(game->commandLine, "WolfMP.exe +set name Player +connect 10.0.0.1:27960");
+    EXPECT_EQ(game->commandLine, "WolfMP.exe +set name Big Player +connect 10.0.0.1:27960");
     EXPECT_EQ(game->folder, "C:\\Games\\RTCW");
     std::optional<LaunchRecord> explorer = WaitForLaunch(kExplorer);
     ASSERT_TRUE(explorer);
