@@ -245,13 +245,16 @@ TEST(Uninstall, RemovesEverything) {
     std::optional<Window> box = WaitForWindow(unstartable.id, IsMessageBox);
     ASSERT_TRUE(box);
     Press(box->handle, IDYES);
-    box = WaitForWindow(unstartable.id,
-                        [](const Window& w) { return IsMessageBox(w) && ButtonsOf(w.handle).size() == 1; });
-    ASSERT_TRUE(box);
-    EXPECT_EQ(
-        MessageText(box->handle),
+    // The next message, once the question has gone.
+    const std::string cannotStart =
         "Unable to start the command interpreter C:\\windows\\system32\\cmd.exe, which deletes Vastrel's "
-        "files. Nothing has been removed.\nUninstall Aborted");
+        "files. "
+        "Nothing has been removed.\nUninstall Aborted";
+    EXPECT_TRUE(PollUntil([&] {
+        box = WaitForWindow(unstartable.id, IsMessageBox, 0);
+        return box && MessageText(box->handle) == cannotStart;
+    })) << (box ? MessageText(box->handle) : "no message");
+    ASSERT_TRUE(box);
     Press(box->handle, IDOK);
     EXPECT_EQ(unstartable.WaitForExit(), 1u);
     EXPECT_EQ(DumpKey(HKEY_CLASSES_ROOT, "vsl") + DumpKey(HKEY_LOCAL_MACHINE, kEntryKey), keys);
