@@ -2,29 +2,13 @@
 
 #include <cstring>
 
+#include "link/Ascii.h"
 #include "link/GameLocator.h"
 #include "link/SettingRules.h"
 
 const char kDownloadAddress[] = "https://vastrel.example/download";
 
 namespace {
-
-bool StartsWithIgnoringCase(const std::string& text, const char* prefix) {
-    size_t length = strlen(prefix);
-    if (text.size() < length) {
-        return false;
-    }
-    for (size_t i = 0; i < length; i++) {
-        char c = text[i];
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-        if (c != prefix[i]) {
-            return false;
-        }
-    }
-    return true;
-}
 
 // The characters a URI may hold, less the comma, which explorer takes as a
 // separator of its own arguments.

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "link/Ascii.h"
 #include "link/GameLauncher.h"
 
 namespace {
@@ -57,22 +58,6 @@ const AllowedSetting kAllowed[] = {
 
 // The longest name or value shown in a message.
 constexpr std::size_t kShownLength = 60;
-
-char Lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualIgnoringCase(const std::string& text, const char* other) {
-    if (text.size() != strlen(other)) {
-        return false;
-    }
-    for (std::size_t i = 0; i < text.size(); i++) {
-        if (Lower(text[i]) != Lower(other[i])) {
-            return false;
-        }
-    }
-    return true;
-}
 
 bool Lists(const char* games, const std::string& id) {
     std::string words = std::string(" ") + games + " ";

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <utility>
 
+#include "link/Ascii.h"
+
 namespace {
 
 constexpr std::size_t kMaxStringBytes = 1023;
@@ -81,10 +83,6 @@ bool ReadPairs(Cursor& cursor, std::vector<VdfNode>& pairs, int depth) {
     }
 }
 
-char Lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 }  // namespace
 
 std::optional<std::vector<VdfNode>> ParseVdf(const std::string& text) {
@@ -98,11 +96,7 @@ std::optional<std::vector<VdfNode>> ParseVdf(const std::string& text) {
 
 const VdfNode* FindVdfPair(const std::vector<VdfNode>& pairs, const std::string& key) {
     for (const VdfNode& pair : pairs) {
-        bool same = pair.key.size() == key.size();
-        for (std::size_t i = 0; same && i < key.size(); i++) {
-            same = Lower(pair.key[i]) == Lower(key[i]);
-        }
-        if (same) {
+        if (EqualIgnoringCase(pair.key, key)) {
             return &pair;
         }
     }
