@@ -86,14 +86,13 @@ std::string RandomName() {
     return name;
 }
 
-}  // namespace
-
-std::optional<std::vector<wchar_t>> ToWide(const std::string& text, bool lossy) {
+// The text in UTF-16 with a zero at its end; nothing when the conversion
+// with these flags fails.
+std::optional<std::vector<wchar_t>> ConvertedToWide(const std::string& text, DWORD flags) {
     std::vector<wchar_t> wide(text.size() + 1, L'\0');
     if (text.empty()) {
         return wide;
     }
-    DWORD flags = lossy ? 0 : MB_ERR_INVALID_CHARS;
     int length = MultiByteToWideChar(CP_UTF8, flags, text.data(), static_cast<int>(text.size()), wide.data(),
                                      static_cast<int>(wide.size()));
     if (length == 0) {
@@ -101,6 +100,16 @@ std::optional<std::vector<wchar_t>> ToWide(const std::string& text, bool lossy) 
     }
     wide.resize(static_cast<size_t>(length) + 1);
     return wide;
+}
+
+}  // namespace
+
+std::optional<std::vector<wchar_t>> ToWide(const std::string& text) {
+    return ConvertedToWide(text, MB_ERR_INVALID_CHARS);
+}
+
+std::vector<wchar_t> ShownAsWide(const std::string& text) {
+    return ConvertedToWide(text, 0).value_or(std::vector<wchar_t>(1, L'\0'));
 }
 
 std::optional<std::string> FromWide(const wchar_t* text, size_t length) {
@@ -404,8 +413,7 @@ bool Win32Platform::FileExists(const std::string& path) {
 }
 
 int Win32Platform::ShowMessageBox(const std::string& text, unsigned style) {
-    return MessageBoxW(nullptr, ToWide(text, true).value_or(std::vector<wchar_t>(1)).data(),
-                       ToWide(ProgramName(), true).value_or(std::vector<wchar_t>(1)).data(), style);
+    return MessageBoxW(nullptr, ShownAsWide(text).data(), ShownAsWide(ProgramName()).data(), style);
 }
 
 void Win32Platform::Exit(int exitCode) {

@@ -5,9 +5,10 @@
 #include "platform/Platform.h"
 
 // UTF-8 text as the system's wide-character calls take it, ending in a zero.
-// Nothing when the text is no valid UTF-8, unless lossy, which is for text
-// that is only shown: there each invalid byte shows as U+FFFD.
-std::optional<std::vector<wchar_t>> ToWide(const std::string& text, bool lossy = false);
+// Nothing when the text is no valid UTF-8.
+std::optional<std::vector<wchar_t>> ToWide(const std::string& text);
+// The same for text that is only shown: each invalid byte shows as U+FFFD.
+std::vector<wchar_t> ShownAsWide(const std::string& text);
 // The system's wide-character text as UTF-8; nothing for a lone surrogate,
 // which stands for no character.
 std::optional<std::string> FromWide(const wchar_t* text, size_t length);

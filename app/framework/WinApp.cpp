@@ -19,9 +19,7 @@ void CWinApp::ParseCommandLine(CCommandLineInfo& info) const {
 int AfxMessageBox(const std::string& text, UINT style) {
     CWinApp* app = AfxGetApp();
     HWND owner = app->m_pMainWnd != nullptr ? app->m_pMainWnd->m_hWnd : nullptr;
-    std::vector<wchar_t> none(1, L'\0');
-    return MessageBoxW(owner, ToWide(text, true).value_or(none).data(),
-                       ToWide(app->m_strAppName, true).value_or(none).data(), style);
+    return MessageBoxW(owner, ShownAsWide(text).data(), ShownAsWide(app->m_strAppName).data(), style);
 }
 
 // The parameters carry the names of the system's own declaration of WinMain.
