@@ -201,9 +201,10 @@ void RunUninstall(Platform& platform) {
             std::string(kAborted));
     }
     std::string systemFolder = platform.SystemFolder();
-    if (!IsSafeOnCommandLine(systemFolder) || !IsSafeOnCommandLine(platform.WindowsFolder())) {
-        platform.Fail("The Windows folder " + platform.WindowsFolder() +
-                      " cannot hold the uninstall script." + kAborted);
+    std::string windowsFolder = platform.WindowsFolder();
+    if (!IsSafeOnCommandLine(systemFolder) || !IsSafeOnCommandLine(windowsFolder)) {
+        platform.Fail("The Windows folder " + windowsFolder + " cannot hold the uninstall script." +
+                      kAborted);
     }
 
     if (platform.ShowMessageBox("Are you sure you want to uninstall Vastrel ?", kMbYesNoQuestion) != kIdYes) {
