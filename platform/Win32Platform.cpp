@@ -297,9 +297,10 @@ bool Win32Platform::CanChangeFolder(const std::string& folder) {
     }
     // A file that the system deletes as it is closed: made only to learn
     // whether the folder's rights allow it.
-    std::wstring probe = std::wstring(path->data()) + L"\\vsl_uninstall.probe";
-    HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    std::optional<std::vector<wchar_t>> probe = ToWide(folder + "\\vsl_uninstall.probe");
+    HANDLE file = probe ? CreateFileW(probe->data(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr)
+                        : INVALID_HANDLE_VALUE;
     if (file == INVALID_HANDLE_VALUE) {
         return false;
     }
